@@ -1,0 +1,18 @@
+#include "app/ClockRandom.h"
+
+#include <chrono>
+
+namespace velmora {
+
+void ClockRandom::SeedFromClock()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    m_engine.seed(static_cast<std::mt19937::result_type>(now));
+}
+
+double ClockRandom::Next()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine);
+}
+
+} // namespace velmora

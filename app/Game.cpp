@@ -1,0 +1,20 @@
+#include "app/Game.h"
+
+namespace velmora {
+
+Game::Game(Services platform, EventPump& eventPump)
+    : services(platform),
+      pump(eventPump),
+      music(state, platform.midi),
+      Demoform(QStringLiteral("Demoform"), [this] { return std::make_unique<DemoWindow>(*this); },
+               [this](const QString& what) { Trace(what); }),
+      openForm(QStringLiteral("openForm"), [this] { return std::make_unique<TitleWindow>(*this); },
+               [this](const QString& what) { Trace(what); }),
+      mainForm(QStringLiteral("mainForm"), [this] { return std::make_unique<GameWindow>(*this); },
+               [this](const QString& what) { Trace(what); })
+{
+}
+
+Game::~Game() = default;
+
+} // namespace velmora

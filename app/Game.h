@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/EventPump.h"
+#include "app/FormSlot.h"
+#include "app/GameState.h"
+#include "sound/TarnelMidi.h"
+#include "ui/DemoWindow.h"
+#include "ui/GameWindow.h"
+#include "ui/TitleWindow.h"
+
+#include <functional>
+
+namespace velmora {
+
+class MidiDevice;
+class RandomSource;
+class SettingsStore;
+class WaveSound;
+
+// The platform services the game uses, handed in by whoever starts it: the real ones by the
+// program, fakes by the tests.
+struct Services {
+    SettingsStore& settings;
+    MidiDevice& midi;
+    WaveSound& sound;
+    RandomSource& random;
+};
+
+// One running game program: the shared variables, the services, the music player and the three
+// windows. The driver, the chapters and the windows' handlers all reach each other through it.
+class Game {
+public:
+    Game(Services services, EventPump& pump);
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    GameState state;
+    Services services;
+    EventPump& pump;
+    TarnelMidi music;
+
+    // Records the driver's steps and the windows' loads and unloads, for tests and diagnostics.
+    std::function<void(const QString&)> trace;
+    void Trace(const QString& what) const
+    {
+        if (trace) {
+            trace(what);
+        }
+    }
+
+    FormSlot<DemoWindow> Demoform;
+    FormSlot<TitleWindow> openForm;
+    FormSlot<GameWindow> mainForm;
+};
+
+} // namespace velmora

@@ -1,0 +1,113 @@
+#include "app/Program.h"
+
+#include "app/ClockRandom.h"
+#include "app/Driver.h"
+#include "app/Game.h"
+#include "app/SessionEndWatcher.h"
+#include "record/SettingsStore.h"
+#include "sound/MidiDevice.h"
+#include "sound/WaveSound.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace velmora {
+
+namespace {
+
+bool DisplayAvailable()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    // An explicit platform (offscreen, vnc, …) brings its own display.
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+// Until the sound system and the record store land, the game runs silent and remembers endings
+// for the run only.
+class SilentMidi : public MidiDevice {
+public:
+    bool Open(const QString&) override { return false; }
+    bool Play() override { return false; }
+    Mode CurrentMode() override { return Mode::NotOpen; }
+    void Close() override {}
+};
+class SilentWaves : public WaveSound {
+public:
+    void Play(const QString&, unsigned) override {}
+};
+class RunOnlySettings : public SettingsStore {
+public:
+    QString Read(const QString& a, const QString& s, const QString& k, const QString& fallback) override
+    {
+        const auto found = m_values.find(a + '/' + s + '/' + k);
+        return found == m_values.end() ? fallback : found->second;
+    }
+    void Write(const QString& a, const QString& s, const QString& k, const QString& value) override
+    {
+        m_values[a + '/' + s + '/' + k] = value;
+    }
+    void Delete(const QString& a, const QString& s, const QString& k) override
+    {
+        m_values.erase(a + '/' + s + '/' + k);
+    }
+
+private:
+    std::map<QString, QString> m_values;
+};
+
+int ReportFatal(EventPump& pump, Game& game, const FatalError& error)
+{
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(error.Message()));
+    game.music.StopMidi();
+    pump.ReopenForMessages();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), error.Message(), QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
+} // namespace
+
+int RunGame(int argc, char** argv)
+{
+    if (!DisplayAvailable()) {
+        std::fputs("velmora: no graphical display (DISPLAY is not set); start the game from a "
+                   "desktop session.\n",
+                   stderr);
+        return 2;
+    }
+    BlockSessionEndSignals();
+
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+
+    SilentMidi midi;
+    SilentWaves waves;
+    RunOnlySettings settings;
+    ClockRandom random;
+    EventPump pump;
+    Game game(Services{settings, midi, waves, random}, pump);
+
+    // The session ending is one more outside close: the music stops and the game ends.
+    SessionEndWatcher sessionEnd([&] {
+        game.music.StopMidi();
+        pump.EndProgram();
+    });
+
+    try {
+        Main(game);
+    } catch (const ProgramEnded&) {
+        return 0;
+    } catch (const FatalError& error) {
+        return ReportFatal(pump, game, error);
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,166 @@
+#include "app/Driver.h"
+#include "fakes/TestGame.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace velmora;
+using velmora::testing::TestGame;
+
+namespace {
+
+// Plays the part of the player from inside the driver's waits: every few milliseconds it looks
+// at what is on screen and does the next thing its script says.
+class ScriptedPlayer : public QObject {
+public:
+    using Step = std::function<bool(Game&)>; // true when the step is done
+
+    ScriptedPlayer(Game& game, std::vector<Step> steps) : m_game(game), m_steps(std::move(steps))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (m_next < m_steps.size() && m_steps[m_next](m_game)) {
+                ++m_next;
+            }
+        });
+        m_timer.start(1);
+    }
+
+    std::size_t StepsDone() const { return m_next; }
+
+private:
+    Game& m_game;
+    std::vector<Step> m_steps;
+    std::size_t m_next = 0;
+    QTimer m_timer;
+};
+
+bool FinishDemo(Game& game)
+{
+    if (!game.Demoform.Visible()) {
+        return false;
+    }
+    for (int tick = 0; tick <= DemoWindow::kLastStep; ++tick) {
+        game.Demoform->Timer1_Timer();
+    }
+    return true;
+}
+
+ScriptedPlayer::Step PressTitleButton(int index)
+{
+    return [index](Game& game) {
+        if (!game.openForm.Visible()) {
+            return false;
+        }
+        QTest::mouseClick(game.openForm.Get(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::mouseClick(game.openForm->Command1[static_cast<std::size_t>(index)], Qt::LeftButton);
+        return true;
+    };
+}
+
+ScriptedPlayer::Step CloseFromOutside(std::function<QWidget*(Game&)> window)
+{
+    return [window](Game& game) {
+        QWidget* target = window(game);
+        if (target == nullptr || !target->isVisible()) {
+            return false;
+        }
+        target->close();
+        return true;
+    };
+}
+
+QWidget* TitleScreen(Game& game) { return game.openForm.Get(); }
+
+} // namespace
+
+class DriverTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Catches a driver that runs a step out of order, forgets to unload a window between games
+    // or runs a close handler for the never-loaded game window on the first pass.
+    void twoCompleteGamesRunInTheDesignedOrder()
+    {
+        TestGame t;
+        ScriptedPlayer player(t.game, {FinishDemo, PressTitleButton(0), PressTitleButton(3),
+                                       CloseFromOutside(TitleScreen)});
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game));
+
+        const QStringList expected = {
+            "load Demoform", "unloaded Demoform", "CheckClearRecord",
+            // first pass: no unload of mainForm, which was never loaded
+            "load openForm", "close", "open M00S.mid", "play",
+            "openForm closed by code", "close", "unloaded openForm",
+            "InitNewGame", "load mainForm", "OpeningChapter", "PlayQuiz", "RoadToTeaHouse",
+            "TeaHouseEnding", "PlayStaffRoll",
+            "mainForm closed by code", "close", "unloaded mainForm",
+            // second game, started from the quiz without music: no opening chapter
+            "load openForm", "close", "open M00S.mid", "play",
+            "openForm closed by code", "close", "unloaded openForm",
+            "InitNewGame", "load mainForm", "PlayQuiz", "RoadToTeaHouse", "TeaHouseEnding",
+            "PlayStaffRoll",
+            "mainForm closed by code", "close", "unloaded mainForm",
+            // the third title screen stays silent: the last game was started without music
+            "load openForm", "openForm closed from outside", "close",
+        };
+        QCOMPARE(t.log, expected);
+        QCOMPARE(t.game.state.SkipOpening, kTrue);
+        QCOMPARE(t.game.state.NoMusic, kTrue);
+    }
+
+    // Catches a title screen that keeps its revealed buttons from one appearance to the next.
+    void aTitleScreenShownAgainStartsFromItsDesignState()
+    {
+        TestGame t;
+        bool checked = false;
+        int visibleButtons = -1;
+        bool presentEnabled = true;
+        ScriptedPlayer player(t.game, {FinishDemo, PressTitleButton(1),
+                                       [&](Game& game) {
+                                           if (!game.openForm.Visible()) {
+                                               return false;
+                                           }
+                                           visibleButtons = 0;
+                                           for (QPushButton* button : game.openForm->Command1) {
+                                               visibleButtons += button->isHidden() ? 0 : 1;
+                                           }
+                                           presentEnabled = game.openForm->Command1[4]->isEnabled();
+                                           checked = true;
+                                           return true;
+                                       },
+                                       CloseFromOutside(TitleScreen)});
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game));
+        QVERIFY(checked);
+        QCOMPARE(visibleButtons, 0);
+        QVERIFY(!presentEnabled);
+    }
+
+    // Catches an outside close that lets the driver go on to another step.
+    void closingTheTitleScreenEndsTheProgramAtOnce()
+    {
+        TestGame t;
+        ScriptedPlayer player(t.game, {FinishDemo, CloseFromOutside(TitleScreen)});
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game));
+        QCOMPARE(t.log.last(), QStringLiteral("close"));
+        QVERIFY(!t.log.contains(QStringLiteral("InitNewGame")));
+    }
+
+    // Catches a demo that never hides itself (the driver would wait forever) or hides early.
+    void theDemoHidesItselfAfterItsLastStep()
+    {
+        TestGame t;
+        t.game.Demoform.Show();
+        for (int tick = 0; tick < DemoWindow::kLastStep; ++tick) {
+            t.game.Demoform->Timer1_Timer();
+            QVERIFY(t.game.Demoform.Visible());
+        }
+        t.game.Demoform->Timer1_Timer();
+        QVERIFY(!t.game.Demoform.Visible());
+        QVERIFY(!t.game.Demoform->Timer1->isActive());
+    }
+};
+
+QTEST_MAIN(DriverTest)
+#include "test_driver.moc"

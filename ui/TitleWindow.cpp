@@ -1,0 +1,126 @@
+#include "ui/TitleWindow.h"
+
+#include "app/CenterWindow.h"
+#include "app/Game.h"
+#include "app/MessageBox.h"
+#include "record/SettingsStore.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace velmora {
+
+namespace {
+
+struct ButtonDesign {
+    const char16_t* caption;
+    QRect twips;
+};
+
+constexpr std::array<ButtonDesign, 5> kButtons = {{
+    {u"はじめから（音楽付き）", QRect(1080, 2520, 1935, 375)},
+    {u"はじめから（音楽なし）", QRect(3120, 2520, 1935, 375)},
+    {u"クイズから（音楽付き）", QRect(1080, 3000, 1935, 375)},
+    {u"クイズから（音楽なし）", QRect(3120, 3000, 1935, 375)},
+    {u"全員クリアプレゼントのおしらせ", QRect(1560, 3480, 2895, 375)},
+}};
+
+QRect ToPixels(const QRect& twips)
+{
+    return {twips.x() / kTwipsPerPixel, twips.y() / kTwipsPerPixel, twips.width() / kTwipsPerPixel,
+            twips.height() / kTwipsPerPixel};
+}
+
+QString ReadRecordText(Game& game)
+{
+    return game.services.settings.Read(QStringLiteral("Tarnel"), QStringLiteral("Velmora"),
+                                       QStringLiteral("Exp"), QStringLiteral("0"));
+}
+
+} // namespace
+
+TitleWindow::TitleWindow(Game& game)
+    : Form(game, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                     Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("Velmora"));
+    setFixedSize(5970 / kTwipsPerPixel, 4440 / kTwipsPerPixel);
+    for (std::size_t index = 0; index < Command1.size(); ++index) {
+        auto* button = new QPushButton(QString::fromUtf16(kButtons[index].caption), this);
+        button->setGeometry(ToPixels(kButtons[index].twips));
+        button->hide();
+        const int buttonIndex = static_cast<int>(index);
+        connect(button, &QPushButton::clicked, this,
+                [this, buttonIndex] { m_game.pump.Guard([&] { Command1_Click(buttonIndex); }); });
+        Command1[index] = button;
+    }
+    Command1[4]->setEnabled(false);
+}
+
+void TitleWindow::Form_Load()
+{
+    CenterWindow(*this);
+    // Played once: no timer loops the title music, and MidiName is left for the next game.
+    m_game.music.PlayMidi(QStringLiteral("M00S.mid"));
+}
+
+void TitleWindow::Form_Click()
+{
+    Command1[0]->show();
+    Command1[1]->show();
+    // Each of the two quiz buttons reads the record for itself, as text: anything but exactly
+    // "0" means some ending has been seen.
+    for (const std::size_t index : {std::size_t{2}, std::size_t{3}}) {
+        if (ReadRecordText(m_game) != QLatin1String("0")) {
+            Command1[index]->show();
+        }
+    }
+    Command1[4]->show();
+    if (ReadRecordText(m_game).trimmed().toDouble() == 254.0) {
+        Command1[4]->setEnabled(true);
+    }
+}
+
+void TitleWindow::Command1_Click(int index)
+{
+    if (index == 4) {
+        ShowMessage(m_game.pump, this, QMessageBox::Information, QStringLiteral("Velmora"),
+                    QStringLiteral("全員クリアおめでとうございます。\r\n"
+                                   "記念に特製プレゼントを差し上げますので、ホームページにて通常の"
+                                   "お申し込み方法で、注文番号「862QX」をご注文ください。"));
+        return;
+    }
+    m_game.state.SkipOpening = index >= 2 ? kTrue : kFalse;
+    m_game.state.NoMusic = index % 2 == 1 ? kTrue : kFalse;
+    hide();
+}
+
+void TitleWindow::Form_QueryUnload(UnloadMode mode)
+{
+    QueryUnloadEndsProgram(m_game, QStringLiteral("openForm"), mode);
+}
+
+void TitleWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_game.pump.Guard([this] { Form_Click(); });
+    }
+}
+
+void TitleWindow::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    QLinearGradient sky(0, 0, 0, height());
+    sky.setColorAt(0.0, QColor(0xf6, 0xd8, 0xe4));
+    sky.setColorAt(1.0, QColor(0xb8, 0xd4, 0xf0));
+    painter.fillRect(rect(), sky);
+    QFont title = font();
+    title.setPointSize(28);
+    title.setBold(true);
+    painter.setFont(title);
+    painter.setPen(QColor(0x5a, 0x3a, 0x6e));
+    painter.drawText(QRect(0, 40, width(), 80), Qt::AlignCenter, QStringLiteral("Velmora"));
+}
+
+} // namespace velmora

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/Form.h"
+
+#include <QPushButton>
+
+#include <array>
+
+namespace velmora {
+
+// openForm: the title screen between games. A click on the picture reveals the start buttons;
+// a start button sets the play's choices and hides the window, which ends the driver's wait.
+class TitleWindow : public Form {
+public:
+    explicit TitleWindow(Game& game);
+
+    void Form_Load() override;
+    void Form_Click();
+    void Command1_Click(int index);
+    void Form_QueryUnload(UnloadMode mode) override;
+
+    std::array<QPushButton*, 5> Command1{};
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace velmora
