@@ -1,0 +1,53 @@
+// Asks an X window to close the way a window manager's close box does: a WM_DELETE_WINDOW
+// client message. (Destroying the window instead, as `xdotool windowclose` does, skips the
+// application's close handling altogether.) Used by the real-window tests under Xvfb, where no
+// window manager runs.
+#include <xcb/xcb.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    if (reply == nullptr) {
+        return XCB_ATOM_NONE;
+    }
+    const xcb_atom_t atom = reply->atom;
+    std::free(reply);
+    return atom;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: wmclose <window id>\n");
+        return 2;
+    }
+    const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection) != 0) {
+        std::fprintf(stderr, "wmclose: cannot connect to the X display\n");
+        return 1;
+    }
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = Atom(connection, "WM_PROTOCOLS");
+    message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    char event[32]{};
+    static_assert(sizeof message == sizeof event);
+    std::memcpy(event, &message, sizeof event);
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, event);
+    xcb_flush(connection);
+    xcb_disconnect(connection);
+    return 0;
+}
