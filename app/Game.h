@@ -40,6 +40,10 @@ public:
     EventPump& pump;
     TarnelMidi music;
 
+    // The scene picture the line display last loaded. It lives for the whole run, across
+    // unloads of the game window, so a new game's first line always changes the scene.
+    QString CurrentPicture;
+
     // Records the driver's steps and the windows' loads and unloads, for tests and diagnostics.
     std::function<void(const QString&)> trace;
     void Trace(const QString& what) const

@@ -2,19 +2,147 @@
 
 #include "app/CenterWindow.h"
 #include "app/Game.h"
+#include "ui/Fonts.h"
+#include "ui/Pictures.h"
+#include "ui/StaffRoll.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace velmora {
+
+namespace {
+
+QRect Twips(int left, int top, int width, int height)
+{
+    const auto pixels = [](int twips) { return qRound(static_cast<double>(twips) / kTwipsPerPixel); };
+    return {pixels(left), pixels(top), pixels(width), pixels(height)};
+}
+
+// Colours as the layout gives them, &H00BBGGRR&.
+QColor FromBgr(unsigned bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+void Sunken(QFrame* frame)
+{
+    frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+}
+
+TextLabel* MakeLabel(QWidget* parent, const QRect& geometry, const QString& text, const QFont& font)
+{
+    auto* label = new TextLabel(parent);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    label->setText(text);
+    return label;
+}
+
+TextLabel* MakeRollLabel(QWidget* parent, const QRect& geometry, unsigned textBgr, unsigned backBgr, bool bold)
+{
+    TextLabel* label = MakeLabel(parent, geometry, QString(), JapaneseGothic(9.75, bold));
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, FromBgr(textBgr));
+    colours.setColor(QPalette::Window, FromBgr(backBgr));
+    label->setPalette(colours);
+    label->setAutoFillBackground(true);
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+bool ProducesCharacter(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    return !text.isEmpty() && event.key() != Qt::Key_Tab && event.key() != Qt::Key_Backtab &&
+           text != QStringLiteral("\x7f");
+}
 
 GameWindow::GameWindow(Game& game)
     : Form(game, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                      Qt::MSWindowsFixedSizeDialogHint),
+      Shape1(new QWidget(this)),
+      Image1(new PictureFrame(this)),
+      Image3(new PictureFrame(this)),
+      Image4(new PictureFrame(this)),
+      Image2(new PictureFrame(this)),
+      Label1(MakeLabel(this, Twips(720, 3640, 1815, 300), QStringLiteral("Label1"), JapaneseGothic(9))),
+      Label2(MakeLabel(this, Twips(120, 3960, 5235, 1095), QStringLiteral("Label2"), JapaneseGothic(11.25))),
+      Sroll1(nullptr),
+      Sroll2(nullptr),
       Timer1(new QTimer(this)),
       Timer2(new QTimer(this))
 {
     setWindowTitle(QStringLiteral("Velmora"));
-    setFixedSize(5415 / kTwipsPerPixel, 5130 / kTwipsPerPixel);
+    setWindowIcon(QIcon(ProgramPicture(QStringLiteral("game-icon.png"))));
+    setFixedSize(Twips(0, 0, kClientWidthTwips, kClientHeightTwips).size());
+    setFocusPolicy(Qt::StrongFocus);
+
+    // The scene picture's light-blue shadow; clicks on its visible strip reach the window.
+    Shape1->setGeometry(Twips(480, 240, 4575, 3015));
+    QPalette shadow = Shape1->palette();
+    shadow.setColor(QPalette::Window, FromBgr(0xFFC0C0));
+    Shape1->setPalette(shadow);
+    Shape1->setAutoFillBackground(true);
+    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Image1->setGeometry(Twips(360, 120, 4530, 3030));
+    Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Image1->setLineWidth(1);
+    Image1->onClick = [this] { m_game.pump.Guard([this] { Image1_Click(); }); };
+
+    Image3->setGeometry(Twips(2470, 120, 2400, 3000));
+    Image3->hide();
+
+    Image4->setGeometry(Twips(370, 130, 1350, 3000));
+    Image4->SetPicture(ProgramPicture(QStringLiteral("staffroll.png")));
+    Image4->hide();
+
+    Image2->setGeometry(Twips(120, 3400, 540, 540));
+    Sunken(Image2);
+    Sunken(Label1);
+    Sunken(Label2);
+    Label2->onClick = [this] { m_game.pump.Guard([this] { Label2_Click(); }); };
+
+    // The icon store lies below the visible client area; only its pictures are used.
+    for (std::size_t k = 0; k < icons.size(); ++k) {
+        auto* icon = new PictureFrame(this);
+        if (k == 0) {
+            icon->setGeometry(Twips(120, 6360, 495, 495));
+        } else {
+            const int left = 120 + 600 * static_cast<int>(k);
+            icon->setGeometry(Twips(left, 6360, 480, 480));
+            icon->SetPicture(ProgramPicture(QStringLiteral("speaker%1.png").arg(k)));
+        }
+        icons[k] = icon;
+    }
+
+    Sroll1 = MakeRollLabel(this, Twips(495, 360, 1935, 240), 0xFF0000, 0xE0E0E0, false);
+    Sroll2 = MakeRollLabel(this, Twips(495, 840, 1935, 255), 0x0000C0, 0xFFFFFF, true);
+
+    const std::array<int, 3> tops = {1560, 2040, 2520};
+    for (std::size_t i = 0; i < Command1.size(); ++i) {
+        auto* button = new QPushButton(this);
+        button->setGeometry(Twips(120, tops[i], 5175, 495));
+        button->hide();
+        const int index = static_cast<int>(i);
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { m_game.pump.Guard([this, index] { Command1_Click(index); }); });
+        Command1[i] = button;
+    }
+
+    Image1->setAccessibleName(QStringLiteral("Scene"));
+    Image3->setAccessibleName(QStringLiteral("Heroine"));
+    Image2->setAccessibleName(QStringLiteral("Speaker icon"));
+    Label1->setAccessibleName(QStringLiteral("Speaker"));
+    Label2->setAccessibleName(QStringLiteral("Line"));
+
     connect(Timer1, &QTimer::timeout, this, [this] { m_game.pump.Guard([this] { Timer1_Timer(); }); });
+    connect(Timer2, &QTimer::timeout, this, [this] { m_game.pump.Guard([this] { Timer2_Timer(); }); });
     Timer1->start(500);
 }
 
@@ -28,9 +156,55 @@ void GameWindow::Form_QueryUnload(UnloadMode mode)
     QueryUnloadEndsProgram(m_game, QStringLiteral("mainForm"), mode);
 }
 
+void GameWindow::Form_Click()
+{
+    m_game.state.Clicked = kTrue;
+}
+
+void GameWindow::Form_KeyPress()
+{
+    m_game.state.Clicked = kTrue;
+}
+
+void GameWindow::Image1_Click()
+{
+    m_game.state.Clicked = kTrue;
+}
+
+void GameWindow::Label2_Click()
+{
+    m_game.state.Clicked = kTrue;
+}
+
+void GameWindow::Command1_Click(int index)
+{
+    m_game.state.Answer = static_cast<std::int16_t>(index + 1);
+}
+
 void GameWindow::Timer1_Timer()
 {
     m_game.music.LoopMidi();
+}
+
+void GameWindow::Timer2_Timer()
+{
+    StaffRollTick(m_game);
+}
+
+void GameWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        m_game.pump.Guard([this] { Form_Click(); });
+    }
+}
+
+void GameWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (ProducesCharacter(*event)) {
+        m_game.pump.Guard([this] { Form_KeyPress(); });
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 } // namespace velmora

@@ -46,8 +46,15 @@ int main(int argc, char** argv)
     char event[32]{};
     static_assert(sizeof message == sizeof event);
     std::memcpy(event, &message, sizeof event);
-    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, event);
-    xcb_flush(connection);
+    xcb_generic_error_t* error = xcb_request_check(
+        connection, xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, event));
+    // A round trip, so the server has handled the message before this client goes away.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     xcb_disconnect(connection);
+    if (error != nullptr) {
+        std::fprintf(stderr, "wmclose: the X server refused the message (error %d)\n", error->error_code);
+        std::free(error);
+        return 1;
+    }
     return 0;
 }

@@ -1,0 +1,41 @@
+#include "ui/Fonts.h"
+
+#include "app/FatalError.h"
+
+#include <QFontDatabase>
+
+namespace velmora {
+
+QStringList JapaneseGothicFamilies()
+{
+    return {QStringLiteral("IPAPGothic"),     QStringLiteral("IPA Pゴシック"),
+            QStringLiteral("VL PGothic"),     QStringLiteral("TakaoPGothic"),
+            QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Source Han Sans JP"),
+            QStringLiteral("IPAGothic"),      QStringLiteral("Droid Sans Japanese")};
+}
+
+QFont JapaneseGothic(qreal pointSize, bool bold)
+{
+    QFont font;
+    font.setFamilies(JapaneseGothicFamilies());
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+void RequireJapaneseFont()
+{
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family : JapaneseGothicFamilies()) {
+        if (installed.contains(family, Qt::CaseInsensitive)) {
+            return;
+        }
+    }
+    throw FatalError(QStringLiteral("No Japanese font is installed, so the story cannot be shown. "
+                                    "Install one of these fonts: %1 (on Debian: apt-get install "
+                                    "fonts-ipafont-gothic).")
+                         .arg(JapaneseGothicFamilies().join(QStringLiteral(", "))));
+}
+
+} // namespace velmora

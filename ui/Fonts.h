@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+
+namespace velmora {
+
+// The proportional Japanese Gothic faces the game asks for, best first. fontconfig knows no
+// alias for the classic Windows face the layout was drawn for, so they are listed by name.
+QStringList JapaneseGothicFamilies();
+
+// A Japanese Gothic font at `pointSize`; bold on request.
+QFont JapaneseGothic(qreal pointSize, bool bold = false);
+
+// Ends the program with a clear message when no Japanese face is installed, rather than let
+// every line show as empty boxes.
+void RequireJapaneseFont();
+
+} // namespace velmora

@@ -1,0 +1,106 @@
+#include "ui/LineDisplay.h"
+
+#include "app/Game.h"
+#include "ui/Fonts.h"
+#include "ui/LineBreaking.h"
+#include "ui/Pictures.h"
+
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+QString Caption(const QString& locationTitle)
+{
+    return QStringLiteral("Velmora 【") + locationTitle + QStringLiteral("】");
+}
+
+GameWindow& Window(Game& game)
+{
+    GameWindow* window = game.mainForm.Get();
+    if (window == nullptr) {
+        throw FatalError(QStringLiteral("A line was to be shown while the game window was closed."));
+    }
+    return *window;
+}
+
+// Icon, text and name: what a story line and a tea-house line share.
+void ShowSpeaker(Game& game, GameWindow& window, std::int16_t speaker, const QString& text)
+{
+    if (speaker < 0 || speaker >= kSpeakerCount) {
+        throw FatalError(QStringLiteral("The script names speaker %1, who is not in the cast (0 to 10).").arg(speaker));
+    }
+    if (speaker == kThoughtsSpeaker) {
+        window.Image2->SetPicture(window.icons[0]->Picture());
+        window.Label2->setText(QStringLiteral("（") + text + QStringLiteral("）"));
+    } else {
+        window.Image2->SetPicture(window.icons[static_cast<std::size_t>(speaker)]->Picture());
+        window.Label2->setText(text);
+    }
+    window.Label1->setText(game.state.CastName[static_cast<std::size_t>(speaker)]);
+}
+
+void WaitForClick(Game& game)
+{
+    game.state.Clicked = kFalse;
+    game.pump.WaitUntil([&] { return game.state.Clicked != 0; });
+}
+
+} // namespace
+
+void SayLine(Game& game, std::int16_t speaker, const QString& text, const QString& pictureCode,
+             const QString& locationTitle)
+{
+    GameWindow& window = Window(game);
+    if (pictureCode != game.CurrentPicture) {
+        // Loaded first: a picture that fails leaves the caption and CurrentPicture as they were.
+        window.Image1->SetPicture(LoadPictureFile(pictureCode + QStringLiteral(".vlq")));
+        window.setWindowTitle(Caption(locationTitle));
+        game.CurrentPicture = pictureCode;
+    }
+    ShowSpeaker(game, window, speaker, text);
+    // Clicked is cleared only after this yield, so a click made before the line was on screen
+    // cannot skip it.
+    game.pump.Yield();
+    if (game.state.MidiName != kQuizMusic) {
+        WaitForClick(game);
+    } else {
+        window.setWindowTitle(Caption(locationTitle));
+    }
+}
+
+void TeaLine(Game& game, std::int16_t speaker, const QString& text)
+{
+    GameWindow& window = Window(game);
+    ShowSpeaker(game, window, speaker, text);
+    game.pump.Yield();
+    WaitForClick(game);
+}
+
+void ShowTeaPicture(Game& game, std::int16_t heroine)
+{
+    GameWindow& window = Window(game);
+    window.Image3->SetPicture(LoadPictureFile(HeroinePictureFile(heroine)));
+    window.Image3->show();
+}
+
+QString HeroinePictureFile(std::int16_t heroine)
+{
+    const auto bits = static_cast<std::uint16_t>(heroine);
+    return QStringLiteral("S4") + QString::number(bits, 16).toUpper() + QStringLiteral(".vlq");
+}
+
+bool FitsLineLabel(const QString& displayedText)
+{
+    // The text label's inside: its design size less the sunken border on each side.
+    constexpr int kBorder = 2;
+    constexpr int kInnerWidth = 5235 / 15 - 2 * kBorder;
+    constexpr int kInnerHeight = 1095 / 15 - 2 * kBorder;
+    const QFontMetricsF metrics(JapaneseGothic(11.25));
+    const int pitch = static_cast<int>(std::ceil(metrics.lineSpacing()));
+    const auto lines = BreakLines(displayedText, metrics, kInnerWidth).size();
+    return lines * pitch <= kInnerHeight;
+}
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#include "ui/PictureFrame.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace velmora {
+
+PictureFrame::PictureFrame(QWidget* parent) : QFrame(parent) {}
+
+void PictureFrame::SetPicture(const QPixmap& picture)
+{
+    m_picture = picture;
+    if (!picture.isNull()) {
+        const int border = 2 * frameWidth();
+        const QSize logical = picture.deviceIndependentSize().toSize();
+        resize(logical.width() + border, logical.height() + border);
+    }
+    update();
+}
+
+void PictureFrame::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (m_picture.isNull()) {
+        return;
+    }
+    QPainter painter(this);
+    // Scaled screens enlarge the picture; smooth it rather than show blocky pixels.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(contentsRect().topLeft(), m_picture.deviceIndependentSize()), m_picture,
+                       QRectF(m_picture.rect()));
+}
+
+void PictureFrame::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void PictureFrame::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (onClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        onClick();
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+
+#include <functional>
+
+namespace velmora {
+
+// A text label that wraps Japanese text by the line-breaking rules within its width, starts at
+// its top-left corner without indent and clips what does not fit. Like PictureFrame, it keeps
+// mouse clicks from the window below and passes them to `onClick` when one is set.
+class TextLabel : public QFrame {
+public:
+    explicit TextLabel(QWidget* parent);
+
+    void setText(const QString& text);
+    const QString& text() const { return m_text; }
+
+    // The lines the current text takes at the label's width and font.
+    QStringList Lines() const;
+    // How many whole lines the label shows.
+    int VisibleLineCount() const;
+    int LinePitch() const;
+
+    std::function<void()> onClick;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_text;
+};
+
+} // namespace velmora
