@@ -18,7 +18,9 @@ QFont JapaneseGothic(qreal pointSize, bool bold)
 {
     QFont font;
     font.setFamilies(JapaneseGothicFamilies());
-    font.setPointSizeF(pointSize);
+    // The layout is drawn in pixels at 96 dots per inch; sizing the text the same way keeps it in
+    // proportion on any screen (high-DPI scaling enlarges both together).
+    font.setPixelSize(qRound(pointSize * 96.0 / 72.0));
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
     return font;

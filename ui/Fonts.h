@@ -9,7 +9,7 @@ namespace velmora {
 // alias for the classic Windows face the layout was drawn for, so they are listed by name.
 QStringList JapaneseGothicFamilies();
 
-// A Japanese Gothic font at `pointSize`; bold on request.
+// A Japanese Gothic font of `pointSize` points at 96 dots per inch; bold on request.
 QFont JapaneseGothic(qreal pointSize, bool bold = false);
 
 // Ends the program with a clear message when no Japanese face is installed, rather than let

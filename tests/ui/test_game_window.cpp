@@ -1,0 +1,203 @@
+#include "PictureFiles.h"
+#include "fakes/TestGame.h"
+#include "ui/LineBreaking.h"
+#include "ui/LineDisplay.h"
+#include "ui/Pictures.h"
+
+#include <QTest>
+
+using namespace velmora;
+using velmora::testing::PictureFolder;
+using velmora::testing::TestGame;
+
+namespace {
+
+QRect FromTwips(int left, int top, int width, int height)
+{
+    const auto px = [](int twips) { return qRound(twips / 15.0); };
+    return {px(left), px(top), px(width), px(height)};
+}
+
+} // namespace
+
+class GameWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The design positions, in twips, typed from the layout table.
+    void everyControlStandsAtItsDesignPlace_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QRect>("design");
+        QTest::newRow("Image1") << "Image1" << FromTwips(360, 120, 4530, 3030);
+        QTest::newRow("Shape1") << "Shape1" << FromTwips(480, 240, 4575, 3015);
+        QTest::newRow("Image3") << "Image3" << FromTwips(2470, 120, 2400, 3000);
+        QTest::newRow("Image4") << "Image4" << FromTwips(370, 130, 1350, 3000);
+        QTest::newRow("Image2") << "Image2" << FromTwips(120, 3400, 540, 540);
+        QTest::newRow("Label1") << "Label1" << FromTwips(720, 3640, 1815, 300);
+        QTest::newRow("Label2") << "Label2" << FromTwips(120, 3960, 5235, 1095);
+        QTest::newRow("icons(0)") << "icons0" << FromTwips(120, 6360, 495, 495);
+        QTest::newRow("icons(1)") << "icons1" << FromTwips(720, 6360, 480, 480);
+        QTest::newRow("icons(9)") << "icons9" << FromTwips(5520, 6360, 480, 480);
+        QTest::newRow("Command1(0)") << "Command10" << FromTwips(120, 1560, 5175, 495);
+        QTest::newRow("Command1(1)") << "Command11" << FromTwips(120, 2040, 5175, 495);
+        QTest::newRow("Command1(2)") << "Command12" << FromTwips(120, 2520, 5175, 495);
+        QTest::newRow("Sroll1") << "Sroll1" << FromTwips(495, 360, 1935, 240);
+        QTest::newRow("Sroll2") << "Sroll2" << FromTwips(495, 840, 1935, 255);
+    }
+    void everyControlStandsAtItsDesignPlace()
+    {
+        QFETCH(QString, control);
+        QFETCH(QRect, design);
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        const std::map<QString, QWidget*> controls = {
+            {"Image1", w.Image1}, {"Shape1", w.Shape1}, {"Image3", w.Image3}, {"Image4", w.Image4},
+            {"Image2", w.Image2}, {"Label1", w.Label1}, {"Label2", w.Label2}, {"icons0", w.icons[0]},
+            {"icons1", w.icons[1]}, {"icons9", w.icons[9]}, {"Command10", w.Command1[0]},
+            {"Command11", w.Command1[1]}, {"Command12", w.Command1[2]}, {"Sroll1", w.Sroll1},
+            {"Sroll2", w.Sroll2}};
+        QCOMPARE(controls.at(control)->geometry(), design);
+    }
+
+    void theWindowLoadsInItsDesignState()
+    {
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        QCOMPARE(w.size(), QSize(361, 342));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Velmora"));
+        QCOMPARE(w.Label1->text(), QStringLiteral("Label1"));
+        QCOMPARE(w.Label2->text(), QStringLiteral("Label2"));
+        QVERIFY(w.Image1->Picture().isNull());
+        QVERIFY(w.icons[0]->Picture().isNull());
+        for (QWidget* hidden : {static_cast<QWidget*>(w.Image3), static_cast<QWidget*>(w.Image4),
+                                static_cast<QWidget*>(w.Sroll1), static_cast<QWidget*>(w.Sroll2),
+                                static_cast<QWidget*>(w.Command1[0]), static_cast<QWidget*>(w.Command1[2])}) {
+            QVERIFY(hidden->isHidden());
+        }
+        QVERIFY(w.Timer1->isActive());
+        QCOMPARE(w.Timer1->interval(), 500);
+        QVERIFY(!w.Timer2->isActive());
+        QCOMPARE(w.Shape1->palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xFF));
+        QCOMPARE(w.Sroll2->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
+        QVERIFY(w.Sroll2->font().bold());
+        QVERIFY(!w.Sroll1->font().bold());
+        // The icon store lies below the visible client area.
+        QVERIFY(w.icons[5]->geometry().top() > w.height());
+    }
+
+    // Shadow below the scene, the scene below the heroine and staff-roll pictures, the roll's
+    // labels above them and the answer buttons above everything.
+    void controlsAreStackedAsDesigned()
+    {
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        const QObjectList order = w.children();
+        const auto at = [&](QObject* control) { return order.indexOf(control); };
+        QVERIFY(at(w.Shape1) < at(w.Image1));
+        QVERIFY(at(w.Image1) < at(w.Image3));
+        QVERIFY(at(w.Image1) < at(w.Image4));
+        QVERIFY(at(w.Image3) < at(w.Sroll1));
+        QVERIFY(at(w.Image4) < at(w.Sroll2));
+        QVERIFY(at(w.Sroll2) < at(w.Command1[0]));
+    }
+
+    // The longest lines the script may pass (74 characters, 76 with the thoughts' brackets) show
+    // in full in four rows; anything that needs a fifth row is refused.
+    void theTextLabelHoldsFourFullLines()
+    {
+        const QString longest = QStringLiteral("（") + QString(74, QChar(0x3042)) + QStringLiteral("）");
+        QCOMPARE(longest.size(), 76);
+        QVERIFY(FitsLineLabel(longest));
+        QVERIFY(!FitsLineLabel(QString(150, QChar(0x3042))));
+
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        w.Label2->setText(longest);
+        QVERIFY(w.Label2->Lines().size() <= 4);
+        QCOMPARE(w.Label2->VisibleLineCount(), 4);
+    }
+
+    void textThatNeedsAFifthRowDoesNotFit()
+    {
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        QString text;
+        while (w.Label2->Lines().size() < 5) {
+            text += QChar(0x3042);
+            w.Label2->setText(text);
+        }
+        QVERIFY(!FitsLineLabel(text));
+        QVERIFY(FitsLineLabel(text.chopped(1)));
+    }
+
+    void linesNeverStartWithClosingPunctuationOrSmallKana_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width"); // in characters of the label's font
+        QTest::newRow("a stop falls at a line start") << QStringLiteral("あいうえお。かきくけこ") << 5;
+        QTest::newRow("a comma falls at a line start") << QStringLiteral("あいうえお、かきくけこ") << 5;
+        QTest::newRow("a closing bracket") << QStringLiteral("「あいうえ」かきくけこ") << 5;
+        QTest::newRow("a small tsu") << QStringLiteral("あいうえおっかきくけ") << 5;
+        QTest::newRow("a small ya") << QStringLiteral("しかくいきゃべつです") << 5;
+        QTest::newRow("a long vowel mark") << QStringLiteral("あいうえパーティーです") << 5;
+        QTest::newRow("two stops in a row") << QStringLiteral("あいうえ……おかきくけ") << 5;
+        QTest::newRow("an opening bracket would end a line") << QStringLiteral("あいうえ「おかき」くけこ") << 5;
+    }
+    void linesNeverStartWithClosingPunctuationOrSmallKana()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        const QFontMetricsF metrics(QFont(QStringLiteral("IPAPGothic"), 12));
+        const QStringList lines = BreakLines(text, metrics, width * metrics.horizontalAdvance(QChar(0x3042)) + 0.5);
+        QVERIFY(lines.size() > 1);
+        QCOMPARE(lines.join(QString()), text);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(i == 0 || !MayNotStartLine(lines[i].toUcs4().constFirst()), qPrintable(lines.join('|')));
+            QVERIFY2(i == lines.size() - 1 || !MayNotEndLine(lines[i].toUcs4().constLast()), qPrintable(lines.join('|')));
+            QVERIFY2(metrics.horizontalAdvance(lines[i]) <= width * metrics.horizontalAdvance(QChar(0x3042)) + 0.5,
+                     qPrintable(lines.join('|')));
+        }
+    }
+
+    void anAsciiWordStaysWholeWhenItCan()
+    {
+        const QFontMetricsF metrics(QFont(QStringLiteral("IPAPGothic"), 12));
+        const QString text = QStringLiteral("あいうえおかきぬるが7721です");
+        const QStringList lines = BreakLines(text, metrics, metrics.horizontalAdvance(QStringLiteral("あいうえおかきく")));
+        QVERIFY(std::any_of(lines.begin(), lines.end(), [](const QString& line) { return line.contains(QStringLiteral("7721")); }));
+    }
+
+    void picturesAreRecognisedByContentWhateverTheirName_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("PNG") << QByteArray("PNG");
+        QTest::newRow("BMP") << QByteArray("BMP");
+        QTest::newRow("JPEG") << QByteArray("JPEG");
+        QTest::newRow("ICO") << QByteArray("ICO");
+    }
+    void picturesAreRecognisedByContentWhateverTheirName()
+    {
+        QFETCH(QByteArray, format);
+        PictureFolder folder;
+        folder.Write("S01.vlq", QSize(48, 32), format.constData());
+        QCOMPARE(LoadPictureFile(QStringLiteral("S01.vlq")).size(), QSize(48, 32));
+    }
+
+    void aFileThatIsNoPictureIsFatalAndNamed()
+    {
+        PictureFolder folder;
+        folder.WriteBytes("S02.vlq", QByteArray("this is not a picture"));
+        try {
+            LoadPictureFile(QStringLiteral("S02.vlq"));
+            QFAIL("garbage was taken for a picture");
+        } catch (const FatalError& error) {
+            QVERIFY(error.Message().contains(QStringLiteral("S02.vlq")));
+        }
+    }
+};
+
+QTEST_MAIN(GameWindowTest)
+#include "test_game_window.moc"
