@@ -2,6 +2,7 @@
 #include "quiz/Cp932.h"
 #include "quiz/QuizFile.h"
 #include "quiz/QuizSource.h"
+#include "tests/quiz/QuizRecordPrinting.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -64,15 +65,6 @@ QString ErrorOf(const QByteArray& bytes)
 }
 
 } // namespace
-
-namespace velmora {
-char* toString(const QuizRecord& record)
-{
-    return QTest::toString(QStringList{record.question, record.answers[0], record.answers[1],
-                                       record.answers[2], record.pointCode}
-                               .join(u" | "));
-}
-} // namespace velmora
 
 class QuizFileTest : public QObject {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include "app/FatalError.h"
 #include "quiz/Cp932.h"
 #include "quiz/QuizSource.h"
+#include "tests/quiz/QuizRecordPrinting.h"
 
 #include <QTest>
 
@@ -41,15 +42,6 @@ QList<velmora::QuizRecord> Parse(const QString& text)
 }
 
 } // namespace
-
-namespace velmora {
-char* toString(const QuizRecord& record)
-{
-    return QTest::toString(QStringList{record.question, record.answers[0], record.answers[1],
-                                       record.answers[2], record.pointCode}
-                               .join(u" | "));
-}
-} // namespace velmora
 
 class QuizSourceTest : public QObject {
     Q_OBJECT
