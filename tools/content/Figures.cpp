@@ -228,15 +228,33 @@ void Hand(QPainter& p, QPointF c, const QColor& skin, double r = 7)
     Ellipse(p, c + QPointF(r * 0.35, r * 0.35), r * 0.55, r * 0.55, Shade(skin, -0.08));
 }
 
-void Arm(QPainter& p, QPointF from, QPointF to, double width, const QColor& sleeve)
+void Arm(QPainter& p, QPointF from, QPointF to, double width, const QColor& sleeve, const QColor& cuff = QColor())
 {
+    // A sleeve that tapers from the shoulder to the wrist, lit on its upper-left edge.
+    const QPointF d = to - from;
+    const double len = std::hypot(d.x(), d.y());
+    if (len < 1e-6) return;
+    const QPointF n(-d.y() / len, d.x() / len);
     QPainterPath a;
-    a.moveTo(from);
-    a.lineTo(to);
-    p.setPen(QPen(sleeve, width, Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(a);
-    p.setPen(QPen(Shade(sleeve, -0.12), width * 0.35, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(from + QPointF(width * 0.25, width * 0.2), to + QPointF(width * 0.25, 0));
+    a.moveTo(from + n * (width * 0.5));
+    a.lineTo(to + n * (width * 0.36));
+    a.lineTo(to - n * (width * 0.36));
+    a.lineTo(from - n * (width * 0.5));
+    a.closeSubpath();
+    a.addEllipse(from, width * 0.5, width * 0.5);
+    a.addEllipse(to, width * 0.36, width * 0.36);
+    p.setPen(Qt::NoPen);
+    p.setBrush(sleeve);
+    p.drawPath(a.simplified());
+    QPainterPath shade;
+    shade.moveTo(from - n * (width * 0.5));
+    shade.lineTo(to - n * (width * 0.36));
+    Stroke(p, shade, Shade(sleeve, -0.14), width * 0.22);
+    if (cuff.isValid()) {
+        const QPointF c0 = from + d * 0.84, c1 = from + d * 0.94;
+        p.setPen(QPen(cuff, width * 0.8, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(c0, c1);
+    }
 }
 
 void Body(QPainter& p, const Look& look)
@@ -303,20 +321,19 @@ void Arms(QPainter& p, const Look& look)
     case Pose::Rest:
         break;
     case Pose::Wave:
-        Arm(p, QPointF(132, 160), QPointF(136, 110), 18, sleeve);
-        Poly(p, {QPointF(127, 112), QPointF(145, 112), QPointF(145, 118), QPointF(127, 118)}, cuff);
+        Arm(p, QPointF(132, 160), QPointF(136, 110), 18, sleeve, cuff);
         Hand(p, QPointF(137, 100), look.skin, 9);
         for (int i = 0; i < 4; ++i) Ellipse(p, QPointF(131 + 4 * i, 91 - (i == 0 || i == 3 ? 0 : 3)), 2.2, 5, look.skin);
         break;
     case Pose::Clasp:
-        Arm(p, QPointF(34, 160), QPointF(70, 186), 16, sleeve);
-        Arm(p, QPointF(126, 160), QPointF(90, 186), 16, sleeve);
+        Arm(p, QPointF(34, 160), QPointF(70, 186), 16, sleeve, cuff);
+        Arm(p, QPointF(126, 160), QPointF(90, 186), 16, sleeve, cuff);
         Hand(p, QPointF(76, 184), look.skin, 8);
         Hand(p, QPointF(85, 186), look.skin, 8);
         break;
     case Pose::Book: {
-        Arm(p, QPointF(34, 162), QPointF(60, 184), 16, sleeve);
-        Arm(p, QPointF(126, 162), QPointF(102, 184), 16, sleeve);
+        Arm(p, QPointF(34, 162), QPointF(60, 184), 16, sleeve, cuff);
+        Arm(p, QPointF(126, 162), QPointF(102, 184), 16, sleeve, cuff);
         QPainterPath book;
         book.addRoundedRect(QRectF(56, 160, 48, 40), 2, 2);
         Fill(p, book, QColor(70, 120, 110));
@@ -326,24 +343,26 @@ void Arms(QPainter& p, const Look& look)
         break;
     }
     case Pose::Crossed:
-        Arm(p, QPointF(30, 168), QPointF(112, 178), 20, sleeve);
-        Arm(p, QPointF(130, 168), QPointF(50, 184), 20, Shade(sleeve, -0.06));
+        Arm(p, QPointF(30, 168), QPointF(112, 178), 20, sleeve, cuff);
+        Arm(p, QPointF(130, 168), QPointF(50, 184), 20, Shade(sleeve, -0.06), cuff);
         Hand(p, QPointF(116, 176), look.skin, 7);
         Hand(p, QPointF(46, 182), look.skin, 7);
         break;
     case Pose::Chest:
-        Arm(p, QPointF(128, 164), QPointF(92, 164), 17, sleeve);
-        Hand(p, QPointF(86, 160), look.skin, 8);
-        Arm(p, QPointF(30, 164), QPointF(18, 120), 16, sleeve);
-        Hand(p, QPointF(16, 108), look.skin, 8);
+        // One hand on her heart, the other opened out to an audience.
+        Arm(p, QPointF(128, 164), QPointF(92, 160), 17, sleeve, cuff);
+        Hand(p, QPointF(86, 156), look.skin, 8);
+        Arm(p, QPointF(32, 160), QPointF(14, 138), 16, sleeve, cuff);
+        Hand(p, QPointF(10, 130), look.skin, 8);
+        for (int i = 0; i < 3; ++i) Ellipse(p, QPointF(4 + 4 * i, 123 - (i == 1 ? 2 : 0)), 2.2, 5, look.skin);
         break;
     case Pose::Fist:
-        Arm(p, QPointF(128, 164), QPointF(108, 142), 17, sleeve);
+        Arm(p, QPointF(128, 164), QPointF(110, 140), 17, sleeve, cuff);
         Hand(p, QPointF(104, 136), look.skin, 8);
         break;
     case Pose::Hold:
-        Arm(p, QPointF(34, 164), QPointF(64, 176), 16, sleeve);
-        Arm(p, QPointF(126, 164), QPointF(96, 176), 16, sleeve);
+        Arm(p, QPointF(34, 164), QPointF(64, 176), 16, sleeve, cuff);
+        Arm(p, QPointF(126, 164), QPointF(96, 176), 16, sleeve, cuff);
         Poly(p, {QPointF(66, 160), QPointF(94, 160), QPointF(90, 186), QPointF(70, 186)}, QColor(240, 240, 236));
         Ellipse(p, QPointF(80, 160), 14, 3, QColor(130, 170, 80));
         Hand(p, QPointF(66, 176), look.skin, 7);
@@ -453,7 +472,7 @@ void HairFront(QPainter& p, const Look& look)
     case HairStyle::Maiko:
         break;
     }
-    if (look.ribbon) Bow(p, QPointF(112, 40), 16, look.accent);
+    if (look.ribbon) Bow(p, QPointF(110, 38), 22, look.accent);
     if (look.clip) {
         Poly(p, {QPointF(98, 54), QPointF(112, 48), QPointF(113, 52), QPointF(99, 58)}, look.accent);
         Poly(p, {QPointF(100, 60), QPointF(113, 55), QPointF(114, 58), QPointF(101, 63)}, Shade(look.accent, -0.2));
@@ -461,7 +480,7 @@ void HairFront(QPainter& p, const Look& look)
         QPainterPath star;
         const QPointF c(114, 50);
         for (int i = 0; i < 10; ++i) {
-            const double r = i % 2 ? 2.6 : 6.0, a = i * Pi / 5 - Pi / 2;
+            const double r = i % 2 ? 3.4 : 8.0, a = i * Pi / 5 - Pi / 2;
             const QPointF pt = c + QPointF(std::cos(a) * r, std::sin(a) * r);
             if (i == 0) star.moveTo(pt); else star.lineTo(pt);
         }

@@ -92,20 +92,26 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "usage: velmora_paint DATADIR RESOURCEDIR [CONTACTSHEET.png]\n");
+    const QString mode = args.value(1);
+    if (args.size() != 3 || (mode != "data" && mode != "resources" && mode != "sheet")) {
+        std::fprintf(stderr, "usage: velmora_paint data DIR | resources DIR | sheet FILE.png\n");
         return 2;
     }
+    // The data files and the resource pictures are separate runs so that the build can give each
+    // set of outputs to exactly one target.
+    std::vector<std::pair<QString, std::vector<Picture>>> sets;
+    if (mode != "resources") sets.emplace_back(args[2], DataPictures());
+    if (mode != "data") sets.emplace_back(args[2], ResourcePictures());
     std::vector<std::pair<QString, QImage>> all;
     bool ok = true;
-    for (const auto& [list, dir] : {std::pair{DataPictures(), args[1]}, std::pair{ResourcePictures(), args[2]}}) {
-        QDir().mkpath(dir);
+    for (const auto& [dir, list] : sets) {
+        if (mode != "sheet") QDir().mkpath(dir);
         for (const Picture& pic : list) {
             const QImage image = Render(pic.size, pic.draw, 3, pic.format);
-            ok = Save(image, dir + "/" + pic.file) && ok;
+            if (mode != "sheet") ok = Save(image, dir + "/" + pic.file) && ok;
             all.emplace_back(pic.file, image);
         }
     }
-    if (args.size() > 3) ok = Save(ContactSheet(all), args[3]) && ok;
+    if (mode == "sheet") ok = Save(ContactSheet(all), args[2]);
     return ok ? 0 : 1;
 }

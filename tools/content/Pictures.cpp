@@ -15,15 +15,31 @@ constexpr double Pi = std::numbers::pi;
 
 QPainterPath MapleLeaf(QPointF c, double r, double turn)
 {
+    // Five pointed lobes (the lower pair short), deep notches between them, a short stem.
+    const double tips[][2] = {{-90, 1.0}, {-30, 0.92}, {35, 0.6}, {145, 0.6}, {210, 0.92}};
     QPainterPath leaf;
-    for (int i = 0; i <= 10; ++i) {
-        const double a = turn - Pi / 2 + i * 2 * Pi / 10;
-        const double rr = i % 2 ? r * 0.42 : r * (i == 0 || i == 10 ? 1.0 : i == 4 || i == 6 ? 0.62 : 0.9);
-        const QPointF pt = c + QPointF(std::cos(a) * rr, std::sin(a) * rr);
-        if (i == 0) leaf.moveTo(pt); else leaf.lineTo(pt);
+    auto at = [&](double deg, double rr) {
+        const double a = turn + deg * Pi / 180;
+        return c + QPointF(std::cos(a) * rr * r, std::sin(a) * rr * r);
+    };
+    leaf.moveTo(at(90, 0.15));
+    for (int i = 0; i < 5; ++i) {
+        const double a = tips[(i + 2) % 5][0], len = tips[(i + 2) % 5][1];
+        leaf.lineTo(at(a - 24, 0.3));
+        leaf.lineTo(at(a - 10, len * 0.7));
+        leaf.lineTo(at(a - 14, len * 0.62));
+        leaf.lineTo(at(a, len));
+        leaf.lineTo(at(a + 14, len * 0.62));
+        leaf.lineTo(at(a + 10, len * 0.7));
+        leaf.lineTo(at(a + 24, 0.3));
     }
     leaf.closeSubpath();
-    return leaf;
+    QPainterPath stem;
+    stem.moveTo(at(90, 0.1));
+    stem.lineTo(at(90, 0.55));
+    stem.lineTo(at(95, 0.55));
+    stem.lineTo(at(100, 0.1));
+    return leaf.united(stem);
 }
 
 const QColor IconGround[] = {QColor(0, 0, 0), QColor(250, 214, 226), QColor(255, 226, 170), QColor(250, 206, 214),
@@ -41,7 +57,7 @@ void DrawHeroine(QPainter& p, int heroine)
     p.restore();
     Look look = CastLook(heroine);
     p.save();
-    p.translate(6, 8);
+    p.translate(6, -14);
     p.scale(0.94, 0.94);
     SoftShadow(p, QPointF(80, 190), 70, 10, 0.25);
     DrawBust(p, look);
@@ -94,11 +110,11 @@ void DrawTitle(QPainter& p)
     // The pagoda on the near hill.
     const QColor pagoda(70, 50, 80);
     for (int i = 0; i < 5; ++i) {
-        const double y = 178 - i * 14, w = 30 - i * 4;
-        Poly(p, {QPointF(80 - w, y), QPointF(80 + w, y), QPointF(80 + w * 0.6, y - 5), QPointF(80 - w * 0.6, y - 5)}, pagoda);
-        p.fillRect(QRectF(80 - w * 0.45, y - 14 + 5, w * 0.9, 9), Shade(pagoda, 0.1));
+        const double y = 204 - i * 12, w = 24 - i * 3.4, x = 338;
+        Poly(p, {QPointF(x - w, y), QPointF(x + w, y), QPointF(x + w * 0.6, y - 4.5), QPointF(x - w * 0.6, y - 4.5)}, pagoda);
+        p.fillRect(QRectF(x - w * 0.45, y - 12 + 4.5, w * 0.9, 7.5), Shade(pagoda, 0.1));
     }
-    p.fillRect(QRectF(79, 96, 2, 16), pagoda);
+    p.fillRect(QRectF(337, 134, 2, 14), pagoda);
     hills(214, 30, QColor(86, 64, 100), 4.0);
     // The river and its long bridge.
     p.fillRect(QRectF(0, 214, 400, 86), Vertical(214, 300, QColor(230, 170, 160), QColor(120, 100, 150)));

@@ -111,7 +111,7 @@ void LobbyGroup(QPainter& p, bool close)
     Lobby(p);
     // The girls of the neighbouring class, waiting together by the sofa.
     struct Spot { int who; double x, y, scale; };
-    const Spot far[] = {{5, 40, 98, 0.42}, {2, 76, 102, 0.42}, {3, 112, 96, 0.44}, {1, 150, 100, 0.46}, {6, 188, 98, 0.44}, {4, 224, 104, 0.42}};
+    const Spot far[] = {{5, 8, 104, 0.5}, {2, 54, 100, 0.5}, {3, 100, 104, 0.5}, {1, 146, 100, 0.5}, {6, 192, 104, 0.5}, {4, 238, 100, 0.5}};
     const Spot near[] = {{6, -40, 40, 0.95}, {1, 70, 30, 1.0}, {3, 180, 40, 0.95}};
     if (close) {
         // A closer shot: the lobby blurred into soft colour behind three of them.
@@ -165,7 +165,7 @@ void Arcade(QPainter& p)
             for (int k = 0; k < 3; ++k) {
                 const double u = (k + 0.5) / 3;
                 const double x = x0 + (x1 - x0) * u, t = t0 + (t1 - t0) * u;
-                Ellipse(p, QPointF(x, vp.y() + 60 * t), 6 * t, 5 * t, signs[(i + k) % 5]);
+                Ellipse(p, QPointF(x, vp.y() + 36 * t), 7 * t, 6 * t, signs[(i + k) % 5]);
             }
             // A paper lantern at the shop's edge.
             Ellipse(p, QPointF(x0 - side * 8 * t0, top0 + 64 * t0), 6 * t0, 8 * t0, QColor(250, 120, 80));
@@ -395,6 +395,7 @@ void Truck(QPainter& p)
     Dice dice(61);
     Sky(p, 110, dice);
     Hills(p, 110, QColor(130, 160, 130), 40, 1.2);
+    p.fillRect(QRectF(0, 110, 300, 90), Vertical(110, 200, QColor(190, 186, 178), QColor(150, 146, 140)));
     // The city rolling by: buildings on both sides, blurred into streaks at the edges.
     const QColor walls[] = {QColor(236, 226, 210), QColor(200, 190, 180), QColor(170, 150, 130), QColor(220, 200, 170)};
     for (int side = -1; side <= 1; side += 2) {
@@ -421,23 +422,34 @@ void Truck(QPainter& p)
         const double x = dice.Next() < 0.5 ? dice.Range(0, 70) : dice.Range(230, 300);
         p.fillRect(QRectF(x, y, dice.Range(14, 34), 1), QColor(255, 255, 255, 150));
     }
-    // The cargo bed: side rails and the tailgate, with the girls' bags and a hand on the rail.
+    // The cargo bed: side rails and the tailgate, and two of the girls seen from behind.
     const QColor metal(80, 110, 150);
     Poly(p, {QPointF(0, 130), QPointF(40, 150), QPointF(40, 200), QPointF(0, 200)}, Shade(metal, -0.1));
     Poly(p, {QPointF(300, 130), QPointF(260, 150), QPointF(260, 200), QPointF(300, 200)}, Shade(metal, -0.25));
     p.fillRect(QRectF(30, 160, 240, 40), Vertical(160, 200, metal, Shade(metal, -0.2)));
     for (int i = 0; i < 6; ++i) p.fillRect(QRectF(40 + i * 40, 164, 3, 36), Shade(metal, -0.3));
     p.fillRect(QRectF(26, 156, 248, 6), Shade(metal, 0.3));
-    Ellipse(p, QPointF(90, 156), 8, 5, QColor(255, 226, 208));
-    Poly(p, {QPointF(80, 160), QPointF(98, 160), QPointF(104, 200), QPointF(72, 200)}, QColor(246, 246, 250));
-    Poly(p, {QPointF(200, 146), QPointF(236, 146), QPointF(240, 162), QPointF(196, 162)}, QColor(200, 90, 80));
-    Poly(p, {QPointF(206, 140), QPointF(230, 140), QPointF(236, 146), QPointF(200, 146)}, Shade(QColor(200, 90, 80), -0.2));
-    // A long strand of black hair blowing in the wind.
-    QPainterPath hair;
-    hair.moveTo(0, 60);
-    hair.cubicTo(30, 70, 20, 90, 56, 96);
-    hair.cubicTo(24, 100, 20, 84, 0, 84);
-    Fill(p, hair, QColor(32, 30, 44));
+    auto girlFromBehind = [&](double x, const QColor& hair, bool longHair) {
+        Poly(p, {QPointF(x - 24, 200), QPointF(x - 20, 176), QPointF(x + 20, 176), QPointF(x + 24, 200)}, QColor(246, 246, 250));
+        // The square back of the sailor collar with its stripes.
+        Poly(p, {QPointF(x - 20, 172), QPointF(x + 20, 172), QPointF(x + 18, 194), QPointF(x - 18, 194)}, QColor(38, 48, 92));
+        p.setPen(QPen(QColor(235, 235, 245), 1.2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(x - 16, 175, 32, 16));
+        Ellipse(p, QPointF(x, 150), 15, 17, hair);
+        if (longHair) Poly(p, {QPointF(x - 15, 150), QPointF(x + 15, 150), QPointF(x + 13, 190), QPointF(x - 13, 190)}, hair);
+        else {
+            Ellipse(p, QPointF(x + 2, 140), 5, 4, QColor(70, 170, 120));
+            QPainterPath tail;
+            tail.moveTo(x, 140);
+            tail.cubicTo(x + 30, 136, x + 40, 150, x + 46, 166);
+            tail.cubicTo(x + 30, 150, x + 20, 148, x, 146);
+            Fill(p, tail, hair);
+        }
+        Stroke(p, [&] { QPainterPath q; q.moveTo(x - 8, 138); q.quadTo(x, 134, x + 8, 138); return q; }(), QColor(255, 255, 255, 60), 2);
+    };
+    girlFromBehind(96, QColor(32, 30, 44), true);
+    girlFromBehind(196, QColor(150, 62, 44), false);
 }
 
 // ---- Tea house ----
@@ -483,17 +495,16 @@ void TeaHouseBackground(QPainter& p)
     for (int i = 1; i < 6; ++i) p.fillRect(QRectF(shoji.left(), shoji.top() + i * 22 - 0.6, shoji.width(), 1.2), Wood);
     p.fillRect(QRectF(shoji.left() - 2, shoji.top(), 3, shoji.height()), WoodDark);
     p.fillRect(QRectF(shoji.right() - 1, shoji.top(), 3, shoji.height()), WoodDark);
-    // A pillar, a lintel, and a hanging scroll with a maple branch on the right wall.
+    // A pillar, a lintel, and a hanging scroll of misty hills on the right wall.
     p.fillRect(QRectF(0, 6, 300, 8), Wood);
     p.fillRect(QRectF(0, 13, 300, 2), WoodDark);
     p.fillRect(QRectF(222, 0, 10, 170), Vertical(0, 170, Wood, WoodDark));
     p.fillRect(QRectF(246, 22, 36, 96), QColor(150, 140, 110));
     p.fillRect(QRectF(250, 28, 28, 84), QColor(246, 240, 222));
-    QPainterPath branch;
-    branch.moveTo(252, 60); branch.quadTo(262, 52, 276, 40);
-    Stroke(p, branch, QColor(90, 70, 60), 1.2);
-    for (int i = 0; i < 4; ++i) Ellipse(p, QPointF(258 + i * 5, 52 - i * 3), 2.5, 2.5, QColor(214, 80, 60));
-    Ellipse(p, QPointF(272, 96), 4, 4, QColor(200, 50, 50));
+    QPainterPath ink;
+    ink.moveTo(250, 104); ink.quadTo(258, 84, 264, 96); ink.quadTo(270, 80, 278, 98); ink.lineTo(278, 112); ink.lineTo(250, 112);
+    Fill(p, ink, QColor(90, 96, 100, 110));
+    Ellipse(p, QPointF(270, 72), 3.5, 3.5, QColor(214, 90, 70, 200));
     p.fillRect(QRectF(244, 18, 40, 4), WoodDark);
     p.fillRect(QRectF(244, 116, 40, 4), WoodDark);
     // Warm light from a paper lamp.
