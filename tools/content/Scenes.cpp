@@ -464,7 +464,17 @@ void TeaHouseBackground(QPainter& p)
     p.fillRect(view, Vertical(18, 150, QColor(150, 196, 232), QColor(230, 240, 240)));
     Hills(p, 96, QColor(96, 140, 96), 56, 0.3);
     Hills(p, 104, QColor(76, 120, 80), 30, 2.2);
-    for (int i = 0; i < 10; ++i) Ellipse(p, QPointF(dice.Range(10, 140), dice.Range(60, 92)), 6, 5, Shade(QColor(200, 120, 90), i % 2 ? -0.1 : 0.0));
+    // Wooded slopes: many small crowns, a few already turning red and gold.
+    for (int i = 0; i < 220; ++i) {
+        const QPointF c(dice.Range(8, 144), dice.Range(44, 102));
+        const double ridge = 96 - 56 * (0.6 + 0.25 * std::sin(c.x() * 0.021 + 0.3) + 0.15 * std::sin(c.x() * 0.057 + 0.6));
+        const double pick = dice.Next();
+        if (c.y() < ridge + 3) continue;
+        const QColor crown = pick < 0.07 ? QColor(206, 96, 64) : pick < 0.12 ? QColor(220, 170, 80)
+            : Mix(QColor(70, 116, 72), QColor(120, 160, 100), dice.Next());
+        Ellipse(p, c, 2.6, 2.2, crown);
+        Ellipse(p, c + QPointF(-0.7, -0.7), 1.2, 1.0, Shade(crown, 0.2));
+    }
     p.fillRect(QRectF(0, 104, 150, 50), Vertical(104, 150, QColor(110, 160, 180), QColor(150, 196, 206)));
     for (int i = 0; i < 14; ++i) p.fillRect(QRectF(dice.Range(12, 130), dice.Range(112, 148), dice.Range(6, 16), 1), QColor(255, 255, 255, 140));
     // The bridge: a long deck on many wooden piers, crossing the whole view.
