@@ -128,6 +128,40 @@ private slots:
         QVERIFY2(mismatches <= 6, qPrintable(QString("%1 edge pixels differ from the room").arg(mismatches)));
     }
 
+    void speakerIconShowsTheHeroineOfHerTeaHousePicture_data()
+    {
+        QTest::addColumn<int>("heroine");
+        for (int h = 1; h <= 7; ++h) QTest::newRow(qPrintable(QString("heroine %1").arg(h))) << h;
+    }
+    void speakerIconShowsTheHeroineOfHerTeaHousePicture()
+    {
+        // The same spot of her hair, just above the left brow, in both pictures: the icon must
+        // be cut from her own drawing, not from someone else's.
+        QFETCH(int, heroine);
+        const QImage picture = ReadByContent(QString("S4%1.vlq").arg(heroine)).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!picture.isNull());
+        auto hairIn = [](const QImage& image, int x, int y) {
+            int r = 0, g = 0, b = 0;
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const QRgb c = image.pixel(x + dx, y + dy);
+                    r += qRed(c); g += qGreen(c); b += qBlue(c);
+                }
+            return QColor(r / 4, g / 4, b / 4);
+        };
+        const QColor inPicture = hairIn(picture, 66, 37);
+        int nearest = 0, best = 1 << 30;
+        for (int s = 1; s <= 7; ++s) {
+            const QImage icon = QImage(QString(":/pictures/speaker%1.png").arg(s)).convertToFormat(QImage::Format_RGB32);
+            QVERIFY(!icon.isNull());
+            const QColor c = hairIn(icon, 10, 10);
+            const int d = qAbs(c.red() - inPicture.red()) + qAbs(c.green() - inPicture.green()) + qAbs(c.blue() - inPicture.blue());
+            if (d < best) { best = d; nearest = s; }
+        }
+        QCOMPARE(nearest, heroine);
+        QVERIFY2(best < 60, qPrintable(QString("hair colours differ by %1").arg(best)));
+    }
+
     void heroinesAreDrawnDifferently()
     {
         QSet<QByteArray> digests;
