@@ -87,6 +87,20 @@ void Lobby(QPainter& p)
         glow.setColorAt(1, QColor(255, 240, 200, 0));
         Ellipse(p, QPointF(x, 36), 40, 40, glow);
     }
+    // A patterned rug in front of the counter, and two round columns.
+    QPainterPath rug;
+    rug.moveTo(150, 132); rug.lineTo(280, 132); rug.lineTo(300, 160); rug.lineTo(130, 160); rug.closeSubpath();
+    Fill(p, rug, QColor(150, 60, 62));
+    QPainterPath border;
+    border.moveTo(154, 135); border.lineTo(277, 135); border.lineTo(293, 157); border.lineTo(137, 157); border.closeSubpath();
+    Stroke(p, border, QColor(230, 190, 110), 1.2);
+    for (double x : {96.0, 296.0}) {
+        QLinearGradient column(x - 7, 0, x + 7, 0);
+        column.setColorAt(0, QColor(250, 240, 226));
+        column.setColorAt(1, QColor(200, 180, 156));
+        p.fillRect(QRectF(x - 7, 14, 14, 112), column);
+        p.fillRect(QRectF(x - 9, 122, 18, 6), QColor(190, 168, 140));
+    }
     // A potted plant and a sofa in the foreground.
     Poly(p, {QPointF(104, 126), QPointF(124, 126), QPointF(120, 148), QPointF(108, 148)}, QColor(170, 110, 80));
     for (int i = 0; i < 7; ++i) {
@@ -276,6 +290,9 @@ void Station(QPainter& p)
     Sky(p, 120, dice);
     Hills(p, 120, QColor(110, 150, 110), 50, 0.5);
     Hills(p, 124, QColor(90, 130, 92), 28, 2.0);
+    // Grassy embankment beyond the line, with a low hedge.
+    p.fillRect(QRectF(0, 122, 300, 30), Vertical(122, 152, QColor(128, 168, 104), QColor(108, 146, 90)));
+    for (int x = 0; x < 300; x += 9) Ellipse(p, QPointF(x + 4, 140), 6, 4, x % 18 ? QColor(84, 128, 80) : QColor(96, 140, 88));
     // Overhead wire poles.
     for (double x : {30.0, 150.0, 270.0}) {
         p.fillRect(QRectF(x, 40, 3, 84), QColor(120, 120, 126));
