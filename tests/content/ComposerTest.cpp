@@ -112,6 +112,25 @@ private slots:
         for (int i = pos; i < trackEnd - 3; ++i) delta = (delta << 7) | (quint8(o.midi[i]) & 0x7F);
         QCOMPARE(delta, quint32(ticks));
     }
+
+    void closingSectionBroadensFromItsDownbeat()
+    {
+        QString piece = Piece("| C | G |", "| e5:4 | d5:4 |");
+        piece.replace("form A A", "section Coda\ntempo 60\nchords | C |\nlead | c5:4 |\nend\nform A Coda");
+        const Outcome o = Compose(piece);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.errors));
+        // Two tempo events in the conductor track: 120 at the start, 60 two bars (3840 ticks) in.
+        const QByteArray tempoEvent = QByteArray("\xFF\x51\x03", 3);
+        const int first = int(o.midi.indexOf(tempoEvent));
+        const int second = int(o.midi.indexOf(tempoEvent, first + 1));
+        QVERIFY(first > 0 && second > first);
+        auto micros = [&](int at) { return (quint8(o.midi[at + 3]) << 16) | (quint8(o.midi[at + 4]) << 8) | quint8(o.midi[at + 5]); };
+        QCOMPARE(micros(first), 500000);
+        QCOMPARE(micros(second), 1000000);
+        // The delta before the second event is 3840 ticks, written as a two-byte variable length.
+        QCOMPARE(quint8(o.midi[second - 2]), quint8(0x80 | (3840 >> 7)));
+        QCOMPARE(quint8(o.midi[second - 1]), quint8(3840 & 0x7F));
+    }
 };
 
 QTEST_MAIN(ComposerTest)

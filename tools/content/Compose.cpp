@@ -13,12 +13,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <stdexcept>
 #include <vector>
 
 namespace {
 
 constexpr int Division = 480; // ticks per quarter note
+constexpr double Pi = std::numbers::pi;
 
 struct Chord {
     int root = 0;     // pitch class
@@ -53,6 +55,7 @@ struct Section {
     QMap<QString, QStringList> melodyBars; // instrument -> bars of tokens
     QString groove;
     QStringList tacet;
+    int tempo = 0; // 0: keep the piece's tempo
 };
 
 struct Piece {
@@ -163,7 +166,7 @@ Piece ReadPiece(const QString& path)
         const QStringList words = line.split(QRegularExpression("\\s+"));
         const QString head = words[0];
         lastPart = head;
-        if (head == "tempo") piece.tempo = words.value(1).toInt();
+        if (head == "tempo" && !current) piece.tempo = words.value(1).toInt();
         else if (head == "beats") piece.beats = words.value(1).toInt();
         else if (head == "key") {
             piece.keyRoot = PitchClass(words.value(1), where);
@@ -199,6 +202,7 @@ Piece ReadPiece(const QString& path)
         } else if (current) {
             const QString rest = line.mid(head.size()).trimmed();
             if (head == "groove") { current->groove = words.value(1); continue; }
+            if (head == "tempo") { current->tempo = words.value(1).toInt(); continue; }
             if (head == "tacet") { current->tacet += words.mid(1); continue; }
             QStringList bars = rest.split('|', Qt::SkipEmptyParts);
             for (auto& b : bars) b = b.trimmed();
@@ -221,7 +225,18 @@ struct Rendered {
     std::vector<Chord> chords;
     std::vector<std::vector<Note>> voices; // per instrument
     std::vector<Note> drums;
+    std::vector<std::pair<double, int>> tempos; // (beat, quarter notes per minute)
     double totalBeats = 0;
+
+    double Seconds() const
+    {
+        double seconds = 0;
+        for (size_t i = 0; i < tempos.size(); ++i) {
+            const double until = i + 1 < tempos.size() ? tempos[i + 1].first : totalBeats;
+            seconds += (until - tempos[i].first) * 60.0 / tempos[i].second;
+        }
+        return seconds;
+    }
 };
 
 int VelocityAt(int base, double beat, int beatsPerBar)
@@ -349,6 +364,7 @@ Rendered Render(const Piece& piece, const QString& fileName)
 {
     Rendered r;
     r.voices.resize(piece.instruments.size());
+    r.tempos.push_back({0.0, piece.tempo});
     double at = 0;
     for (int f = 0; f < piece.form.size(); ++f) {
         const QString& name = piece.form[f];
@@ -356,6 +372,9 @@ Rendered Render(const Piece& piece, const QString& fileName)
         const Section& s = piece.sections[name];
         const double sectionStart = at;
         const int barsN = int(s.chordBars.size());
+        // A section may set its own pace (a closing broadening); the next one returns to the piece's.
+        const int sectionTempo = s.tempo > 0 ? s.tempo : piece.tempo;
+        if (sectionTempo != r.tempos.back().second) r.tempos.push_back({sectionStart, sectionTempo});
         // Chords.
         std::vector<Chord> chords;
         for (int b = 0; b < barsN; ++b) {
@@ -405,7 +424,9 @@ Rendered Render(const Piece& piece, const QString& fileName)
                             for (const Chord& c : chords)
                                 if (std::fabs(c.start - t) < 1e-6 && length >= 1 && !licensed && !ChordHas(c, pitch))
                                     Fail(where, "note '" + tok + "' clashes with the chord on its downbeat");
-                            r.voices[i].push_back({pitch, t, length * 0.95, VelocityAt(ins.velocity, t - sectionStart, piece.beats)});
+                            // Phrases of four bars swell towards their middle and relax at the end.
+                            const int swell = int(std::lround(8 * std::sin(Pi * ((b % 4) + (t - sectionStart - b * piece.beats) / piece.beats) / 4))) - 3;
+                            r.voices[i].push_back({pitch, t, length * 0.95, VelocityAt(ins.velocity + swell, t - sectionStart, piece.beats)});
                         }
                         t += length;
                     }
@@ -499,9 +520,11 @@ QByteArray WriteSmf(const Piece& piece, const Rendered& r, const QString& title)
 
     std::vector<Event> conductor;
     conductor.push_back({0, 0, Meta(0x03, title.toLatin1())});
-    QByteArray tempo;
-    PutBE(tempo, quint32(60000000 / piece.tempo), 3);
-    conductor.push_back({0, 0, Meta(0x51, tempo)});
+    for (const auto& [beat, bpm] : r.tempos) {
+        QByteArray tempo;
+        PutBE(tempo, quint32(60000000 / bpm), 3);
+        conductor.push_back({Ticks(beat), 0, Meta(0x51, tempo)});
+    }
     QByteArray sig;
     sig.append(char(piece.beats));
     sig.append(char(2));
@@ -551,7 +574,7 @@ int main(int argc, char** argv)
             if (!out.open(QIODevice::WriteOnly)) throw std::runtime_error("cannot write " + args[i + 1].toStdString());
             out.write(WriteSmf(piece, r, QFileInfo(args[i + 1]).completeBaseName()));
             std::printf("%s: %.1f s, %d chords\n", qPrintable(QFileInfo(args[i + 1]).fileName()),
-                r.totalBeats * 60.0 / piece.tempo, int(r.chords.size()));
+                r.Seconds(), int(r.chords.size()));
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmora_compose: %s\n", e.what());
