@@ -447,23 +447,39 @@ void Truck(QPainter& p)
     for (int i = 0; i < 6; ++i) p.fillRect(QRectF(40 + i * 40, 164, 3, 36), Shade(metal, -0.3));
     p.fillRect(QRectF(26, 156, 248, 6), Shade(metal, 0.3));
     auto girlFromBehind = [&](double x, const QColor& hair, bool longHair) {
-        Poly(p, {QPointF(x - 24, 200), QPointF(x - 20, 176), QPointF(x + 20, 176), QPointF(x + 24, 200)}, QColor(246, 246, 250));
+        QPainterPath body;
+        body.moveTo(x - 32, 200);
+        body.cubicTo(x - 31, 176, x - 24, 164, x, 163);
+        body.cubicTo(x + 24, 164, x + 31, 176, x + 32, 200);
+        body.closeSubpath();
+        Fill(p, body, Vertical(163, 200, QColor(246, 246, 250), QColor(214, 214, 224)));
         // The square back of the sailor collar with its stripes.
-        Poly(p, {QPointF(x - 20, 172), QPointF(x + 20, 172), QPointF(x + 18, 194), QPointF(x - 18, 194)}, QColor(38, 48, 92));
+        Poly(p, {QPointF(x - 21, 164), QPointF(x + 21, 164), QPointF(x + 20, 190), QPointF(x - 20, 190)}, QColor(38, 48, 92));
         p.setPen(QPen(QColor(235, 235, 245), 1.2));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(x - 16, 175, 32, 16));
-        Ellipse(p, QPointF(x, 150), 15, 17, hair);
-        if (longHair) Poly(p, {QPointF(x - 15, 150), QPointF(x + 15, 150), QPointF(x + 13, 190), QPointF(x - 13, 190)}, hair);
-        else {
-            Ellipse(p, QPointF(x + 2, 140), 5, 4, QColor(70, 170, 120));
+        p.drawRect(QRectF(x - 17, 167, 34, 19));
+        Poly(p, {QPointF(x - 5, 150), QPointF(x + 5, 150), QPointF(x + 6, 166), QPointF(x - 6, 166)}, QColor(240, 210, 192));
+        Ellipse(p, QPointF(x, 145), 15, 17, hair);
+        if (longHair) {
+            QPainterPath fall;
+            fall.moveTo(x - 15, 145);
+            fall.lineTo(x + 15, 145);
+            fall.cubicTo(x + 16, 165, x + 14, 180, x + 11, 192);
+            fall.lineTo(x - 11, 192);
+            fall.cubicTo(x - 14, 180, x - 16, 165, x - 15, 145);
+            Fill(p, fall, hair);
+        } else {
             QPainterPath tail;
-            tail.moveTo(x, 140);
-            tail.cubicTo(x + 30, 136, x + 40, 150, x + 46, 166);
-            tail.cubicTo(x + 30, 150, x + 20, 148, x, 146);
+            tail.moveTo(x, 136);
+            tail.cubicTo(x + 30, 132, x + 40, 146, x + 46, 162);
+            tail.cubicTo(x + 30, 146, x + 20, 144, x, 142);
             Fill(p, tail, hair);
+            Ellipse(p, QPointF(x + 2, 136), 5, 4, QColor(70, 170, 120));
         }
-        Stroke(p, [&] { QPainterPath q; q.moveTo(x - 8, 138); q.quadTo(x, 134, x + 8, 138); return q; }(), QColor(255, 255, 255, 60), 2);
+        QPainterPath sheen;
+        sheen.moveTo(x - 8, 135);
+        sheen.quadTo(x, 131, x + 8, 135);
+        Stroke(p, sheen, QColor(255, 255, 255, 60), 2);
     };
     girlFromBehind(96, QColor(32, 30, 44), true);
     girlFromBehind(196, QColor(150, 62, 44), false);
