@@ -243,9 +243,13 @@ void Arm(QPainter& p, QPointF from, QPointF to, double width, const QColor& slee
     a.closeSubpath();
     a.addEllipse(from, width * 0.5, width * 0.5);
     a.addEllipse(to, width * 0.36, width * 0.36);
+    const QPainterPath sleevePath = a.simplified();
+    // A soft shadow below and right of the sleeve separates it from a blouse of the same white.
     p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 50, 80, 45));
+    p.drawPath(sleevePath.translated(1.5, 2.2));
     p.setBrush(sleeve);
-    p.drawPath(a.simplified());
+    p.drawPath(sleevePath);
     QPainterPath shade;
     shade.moveTo(from - n * (width * 0.5));
     shade.lineTo(to - n * (width * 0.36));
