@@ -154,7 +154,7 @@ private slots:
         for (int s = 1; s <= 7; ++s) {
             const QImage icon = QImage(QString(":/pictures/speaker%1.png").arg(s)).convertToFormat(QImage::Format_RGB32);
             QVERIFY(!icon.isNull());
-            const QColor c = hairIn(icon, 10, 10);
+            const QColor c = hairIn(icon, 11, 10);
             const int d = qAbs(c.red() - inPicture.red()) + qAbs(c.green() - inPicture.green()) + qAbs(c.blue() - inPicture.blue());
             if (d < best) { best = d; nearest = s; }
         }

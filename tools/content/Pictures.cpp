@@ -75,9 +75,11 @@ void DrawSpeakerIcon(QPainter& p, int speaker)
     ground.setColorAt(1, IconGround[speaker]);
     p.fillRect(QRectF(0, 0, 32, 32), ground);
     p.save();
-    p.scale(0.34, 0.34);
-    p.translate(-33, -24);
-    DrawBust(p, CastLook(speaker));
+    p.scale(0.29, 0.29);
+    p.translate(-25, -20);
+    Look look = CastLook(speaker);
+    look.pose = Pose::Rest; // a raised hand would only poke into the frame's edge
+    DrawBust(p, look);
     p.restore();
 }
 
