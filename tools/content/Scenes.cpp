@@ -175,12 +175,19 @@ void Arcade(QPainter& p)
             Poly(p, {QPointF(x0, top0), QPointF(x1, top1), QPointF(x1, bot1), QPointF(x0, bot0)}, Shade(QColor(226, 210, 190), side > 0 ? -0.12 : 0));
             Poly(p, {QPointF(x0, top0), QPointF(x1, top1), QPointF(x1, top1 + 22 * t1), QPointF(x0, top0 + 22 * t0)}, c);
             Poly(p, {QPointF(x0, top0 + 30 * t0), QPointF(x1, top1 + 30 * t1), QPointF(x1, top1 + 52 * t1), QPointF(x0, top0 + 52 * t0)}, Shade(c, -0.2));
-            // Goods on display under the noren.
+            // A warmly lit shop window with goods stacked in it, and the post between shops.
+            const QColor glow(255, 236, 190);
+            Poly(p, {QPointF(x0, top0 + 58 * t0), QPointF(x1, top1 + 58 * t1), QPointF(x1, bot1 - 28 * t1), QPointF(x0, bot0 - 28 * t0)},
+                side > 0 ? Shade(glow, -0.08) : glow);
             for (int k = 0; k < 3; ++k) {
-                const double u = (k + 0.5) / 3;
-                const double x = x0 + (x1 - x0) * u, t = t0 + (t1 - t0) * u;
-                Ellipse(p, QPointF(x, vp.y() + 36 * t), 7 * t, 6 * t, signs[(i + k) % 5]);
+                const double u0 = 0.12 + k * 0.28, u1 = u0 + 0.2;
+                const double xa = x0 + (x1 - x0) * u0, xb = x0 + (x1 - x0) * u1;
+                const double ta = t0 + (t1 - t0) * u0, tb = t0 + (t1 - t0) * u1;
+                const QColor item = signs[(i + k + 2) % 5];
+                Poly(p, {QPointF(xa, vp.y() + 42 * ta), QPointF(xb, vp.y() + 42 * tb), QPointF(xb, vp.y() + 82 * tb), QPointF(xa, vp.y() + 82 * ta)}, item);
+                Poly(p, {QPointF(xa, vp.y() + 42 * ta), QPointF(xb, vp.y() + 42 * tb), QPointF(xb, vp.y() + 48 * tb), QPointF(xa, vp.y() + 48 * ta)}, Shade(item, 0.25));
             }
+            Poly(p, {QPointF(x0 - side * 2 * t0, top0), QPointF(x0 + side * 3 * t0, top0), QPointF(x0 + side * 3 * t0, bot0), QPointF(x0 - side * 2 * t0, bot0)}, QColor(110, 84, 66));
             // A paper lantern at the shop's edge.
             Ellipse(p, QPointF(x0 - side * 8 * t0, top0 + 64 * t0), 6 * t0, 8 * t0, QColor(250, 120, 80));
         }
