@@ -61,7 +61,7 @@ bool Save(const QImage& image, const QString& path)
 
 QImage ContactSheet(const std::vector<std::pair<QString, QImage>>& images)
 {
-    constexpr int Width = 1400, Gap = 16, Label = 18;
+    constexpr int Width = 1880, Gap = 16, Label = 18;
     // Lay the pictures out in rows, each at twice its size, its file name underneath.
     std::vector<QRect> places;
     int x = Gap, y = Gap, rowHeight = 0;
