@@ -255,7 +255,7 @@ private slots:
         const size_t window = size_t(5 * r.sampleRate);
         for (size_t from = 0; from + window <= played; from += window) {
             double sum = 0;
-            for (size_t i = from; i < from + window; ++i) sum += double(r.left[i]) * r.left[i] + double(r.right[i]) * r.right[i];
+            for (size_t i = from; i < from + window; ++i) sum += double(r.left[i]) * double(r.left[i]) + double(r.right[i]) * double(r.right[i]);
             const double rms = std::sqrt(sum / double(2 * window));
             QVERIFY2(rms > 0.004, qPrintable(QString("%1: rms %2 from %3 s").arg(file).arg(rms).arg(double(from) / r.sampleRate)));
         }
