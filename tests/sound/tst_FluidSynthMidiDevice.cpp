@@ -5,6 +5,7 @@
 #include "tests/sound/SoundTestSupport.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -52,6 +53,7 @@ private slots:
     void RapidOpenPlayCloseCyclesWhileRenderingNeverBreakTheDevice();
     void WithoutAUsableSoundFontEverythingIsSilentAndQuiet_data();
     void WithoutAUsableSoundFontEverythingIsSilentAndQuiet();
+    void WithoutAnAudioDeviceEverythingIsSilentAndQuiet_data();
     void WithoutAnAudioDeviceEverythingIsSilentAndQuiet();
     void ABrokenSoundFontGivesWayQuietlyToTheNextOne();
 
@@ -112,7 +114,7 @@ std::vector<std::int16_t> FluidSynthMidiDeviceTest::Render(int frames)
 void FluidSynthMidiDeviceTest::APlayedPieceSoundsEndsAndPlaysAgainAfterReopening()
 {
     QVERIFY2(WaitUntilLoaded(), "a General MIDI soundfont (timgm6mb-soundfont) must be installed");
-    const QString path = Piece("chord.mid", ChordPiece(1));
+    const QString path = Piece("chord.mid", ChordPiece(4));
 
     QVERIFY(m_device->Open(path));
     QCOMPARE(m_device->CurrentMode(), Mode::Stopped);
@@ -232,7 +234,7 @@ void FluidSynthMidiDeviceTest::FailedOpensLeaveTheDeviceClosedAndSilent()
 void FluidSynthMidiDeviceTest::APlayAskedForBeforeTheSoundFontIsReadyStartsWhenItIs()
 {
     // The device has only just been made; its soundfont is most likely still loading.
-    QVERIFY(m_device->Open(Piece("early.mid", ChordPiece(2))));
+    QVERIFY(m_device->Open(Piece("early.mid", ChordPiece(4))));
     QVERIFY(m_device->Play());
     QCOMPARE(m_device->CurrentMode(), Mode::Playing);
     QVERIFY(WaitFor([&] { return m_output->TakePeak() > Audible; }));
@@ -296,26 +298,42 @@ void FluidSynthMidiDeviceTest::WithoutAUsableSoundFontEverythingIsSilentAndQuiet
     QCOMPARE(stderrCapture.Restore(), QByteArray());
 }
 
+void FluidSynthMidiDeviceTest::WithoutAnAudioDeviceEverythingIsSilentAndQuiet_data()
+{
+    QTest::addColumn<QByteArray>("driver");
+    QTest::addColumn<QByteArray>("device");
+
+    QTest::newRow("a driver SDL does not know") << QByteArray("velmora-no-such-driver") << QByteArray();
+    // libasound itself would print a page of complaints about this one.
+    QTest::newRow("an ALSA device that does not exist") << QByteArray("alsa") << QByteArray("velmora-no-such-pcm");
+}
+
 void FluidSynthMidiDeviceTest::WithoutAnAudioDeviceEverythingIsSilentAndQuiet()
 {
+    QFETCH(QByteArray, driver);
+    QFETCH(QByteArray, device);
     cleanup();
     const QString path = Piece("piece.mid", ChordPiece(1));
-    qputenv("SDL_AUDIODRIVER", "velmora-no-such-driver");
+    qputenv("SDL_AUDIODRIVER", driver);
+    qputenv("AUDIODEV", device);
+    const auto restore = qScopeGuard([] {
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        qunsetenv("AUDIODEV");
+    });
     StderrCapture stderrCapture;
     {
         AudioOutput output;
-        FluidSynthMidiDevice device(output);
+        FluidSynthMidiDevice midi(output);
         velmora::SdlWaveSound waves(output);
         QVERIFY(!output.Available());
-        QCOMPARE(device.LoadState(), FluidSynthMidiDevice::Loading::Failed);
-        QVERIFY(!device.Open(path));
-        QVERIFY(!device.Play());
-        QCOMPARE(device.CurrentMode(), Mode::NotOpen);
-        device.Close();
+        QCOMPARE(midi.LoadState(), FluidSynthMidiDevice::Loading::Failed);
+        QVERIFY(!midi.Open(path));
+        QVERIFY(!midi.Play());
+        QCOMPARE(midi.CurrentMode(), Mode::NotOpen);
+        midi.Close();
         waves.Play("missing.wav", velmora::WaveSound::Async);
         QVERIFY(!output.EffectPlaying());
     }
-    qputenv("SDL_AUDIODRIVER", "dummy");
     QCOMPARE(stderrCapture.Restore(), QByteArray());
 }
 
