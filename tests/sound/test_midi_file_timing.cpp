@@ -13,14 +13,16 @@ class MidiFileTimingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void LengthFollowsTicksAndTempo_data();
-    void LengthFollowsTicksAndTempo();
-    void BrokenFilesAreRefused_data();
-    void BrokenFilesAreRefused();
-    void NoProperPrefixOfAFileIsAccepted();
+    void lengthFollowsTicksAndTempo_data();
+    void lengthFollowsTicksAndTempo();
+    void brokenFilesAreRefused_data();
+    void brokenFilesAreRefused();
+    // A download or copy cut short anywhere: catches a reader that runs off the end of the
+    // bytes or accepts a piece the synthesizer would then refuse.
+    void noProperPrefixOfAFileIsAccepted();
 };
 
-void MidiFileTimingTest::LengthFollowsTicksAndTempo_data()
+void MidiFileTimingTest::lengthFollowsTicksAndTempo_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<qint64>("micros");
@@ -64,7 +66,7 @@ void MidiFileTimingTest::LengthFollowsTicksAndTempo_data()
         << Smf(480, {SmfTrack().End(480 * 200)}) << qint64{100000000};
 }
 
-void MidiFileTimingTest::LengthFollowsTicksAndTempo()
+void MidiFileTimingTest::lengthFollowsTicksAndTempo()
 {
     QFETCH(QByteArray, file);
     QFETCH(qint64, micros);
@@ -73,7 +75,7 @@ void MidiFileTimingTest::LengthFollowsTicksAndTempo()
     QCOMPARE(duration->count(), micros);
 }
 
-void MidiFileTimingTest::BrokenFilesAreRefused_data()
+void MidiFileTimingTest::brokenFilesAreRefused_data()
 {
     QTest::addColumn<QByteArray>("file");
 
@@ -97,13 +99,13 @@ void MidiFileTimingTest::BrokenFilesAreRefused_data()
     QTest::newRow("a real-time message inside a track") << Smf(480, {SmfTrack().Raw({0x00, 0xF8}).End(0)});
 }
 
-void MidiFileTimingTest::BrokenFilesAreRefused()
+void MidiFileTimingTest::brokenFilesAreRefused()
 {
     QFETCH(QByteArray, file);
     QVERIFY(!MidiFileDuration(file).has_value());
 }
 
-void MidiFileTimingTest::NoProperPrefixOfAFileIsAccepted()
+void MidiFileTimingTest::noProperPrefixOfAFileIsAccepted()
 {
     const QByteArray whole = Smf(480, {SmfTrack().Tempo(0, 400000).End(0),
                                        SmfTrack().Program(0, 0, 4).NoteOn(0, 0, 60).NoteOff(480, 0, 60).End(0)});
@@ -114,4 +116,4 @@ void MidiFileTimingTest::NoProperPrefixOfAFileIsAccepted()
 }
 
 QTEST_GUILESS_MAIN(MidiFileTimingTest)
-#include "tst_MidiFileTiming.moc"
+#include "test_midi_file_timing.moc"

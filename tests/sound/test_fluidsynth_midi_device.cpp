@@ -43,19 +43,27 @@ private slots:
     void init();
     void cleanup();
 
-    void APlayedPieceSoundsEndsAndPlaysAgainAfterReopening();
-    void TheEndIsReportedOnceTheLastEventHasPlayed_data();
-    void TheEndIsReportedOnceTheLastEventHasPlayed();
-    void CloseSilencesAtOnce();
-    void FailedOpensLeaveTheDeviceClosedAndSilent_data();
-    void FailedOpensLeaveTheDeviceClosedAndSilent();
-    void APlayAskedForBeforeTheSoundFontIsReadyStartsWhenItIs();
-    void RapidOpenPlayCloseCyclesWhileRenderingNeverBreakTheDevice();
-    void WithoutAUsableSoundFontEverythingIsSilentAndQuiet_data();
-    void WithoutAUsableSoundFontEverythingIsSilentAndQuiet();
-    void WithoutAnAudioDeviceEverythingIsSilentAndQuiet_data();
-    void WithoutAnAudioDeviceEverythingIsSilentAndQuiet();
-    void ABrokenSoundFontGivesWayQuietlyToTheNextOne();
+    // The whole round the loop check makes, through the real output: catches a render hook that
+    // is never fed, a piece that never reports its end, and an output that never falls idle.
+    void aPlayedPieceSoundsEndsAndPlaysAgainAfterReopening();
+    // Rendered by hand, frame by frame: catches an end reported early (a piece cut off) or only
+    // when FluidSynth's own player finishes, seconds later.
+    void theEndIsReportedOnceTheLastEventHasPlayed_data();
+    void theEndIsReportedOnceTheLastEventHasPlayed();
+    // Catches hanging notes: a close that lets voices release into the next piece.
+    void closeSilencesAtOnce();
+    void failedOpensLeaveTheDeviceClosedAndSilent_data();
+    void failedOpensLeaveTheDeviceClosedAndSilent();
+    // Catches a play lost because it came while the soundfont was still loading.
+    void aPlayAskedForBeforeTheSoundFontIsReadyStartsWhenItIs();
+    // Catches a player replaced or deleted under a running render (a crash, or under the
+    // sanitizers a use after free).
+    void rapidOpenPlayCloseCyclesWhileRenderingNeverBreakTheDevice();
+    void withoutAUsableSoundFontEverythingIsSilentAndQuiet_data();
+    void withoutAUsableSoundFontEverythingIsSilentAndQuiet();
+    void withoutAnAudioDeviceEverythingIsSilentAndQuiet_data();
+    void withoutAnAudioDeviceEverythingIsSilentAndQuiet();
+    void aBrokenSoundFontGivesWayQuietlyToTheNextOne();
 
 private:
     QString Piece(const QString& name, const QByteArray& bytes);
@@ -111,7 +119,7 @@ std::vector<std::int16_t> FluidSynthMidiDeviceTest::Render(int frames)
 }
 
 
-void FluidSynthMidiDeviceTest::APlayedPieceSoundsEndsAndPlaysAgainAfterReopening()
+void FluidSynthMidiDeviceTest::aPlayedPieceSoundsEndsAndPlaysAgainAfterReopening()
 {
     QVERIFY2(WaitUntilLoaded(), "a General MIDI soundfont (timgm6mb-soundfont) must be installed");
     const QString path = Piece("chord.mid", ChordPiece(4));
@@ -136,7 +144,7 @@ void FluidSynthMidiDeviceTest::APlayedPieceSoundsEndsAndPlaysAgainAfterReopening
     QVERIFY(WaitFor([&] { return m_output->Paused(); }));
 }
 
-void FluidSynthMidiDeviceTest::TheEndIsReportedOnceTheLastEventHasPlayed_data()
+void FluidSynthMidiDeviceTest::theEndIsReportedOnceTheLastEventHasPlayed_data()
 {
     QTest::addColumn<QByteArray>("piece");
     QTest::addColumn<qint64>("micros");
@@ -154,7 +162,7 @@ void FluidSynthMidiDeviceTest::TheEndIsReportedOnceTheLastEventHasPlayed_data()
         << qint64{1200000};
 }
 
-void FluidSynthMidiDeviceTest::TheEndIsReportedOnceTheLastEventHasPlayed()
+void FluidSynthMidiDeviceTest::theEndIsReportedOnceTheLastEventHasPlayed()
 {
     QFETCH(QByteArray, piece);
     QFETCH(qint64, micros);
@@ -181,7 +189,7 @@ void FluidSynthMidiDeviceTest::TheEndIsReportedOnceTheLastEventHasPlayed()
     QCOMPARE(m_device->CurrentMode(), Mode::Stopped);
 }
 
-void FluidSynthMidiDeviceTest::CloseSilencesAtOnce()
+void FluidSynthMidiDeviceTest::closeSilencesAtOnce()
 {
     QVERIFY(WaitUntilLoaded());
     m_output->SetMusicSource(nullptr);
@@ -197,7 +205,7 @@ void FluidSynthMidiDeviceTest::CloseSilencesAtOnce()
     QVERIFY(Peak(Render(8192)) < Silent);
 }
 
-void FluidSynthMidiDeviceTest::FailedOpensLeaveTheDeviceClosedAndSilent_data()
+void FluidSynthMidiDeviceTest::failedOpensLeaveTheDeviceClosedAndSilent_data()
 {
     QTest::addColumn<QString>("path");
 
@@ -211,7 +219,7 @@ void FluidSynthMidiDeviceTest::FailedOpensLeaveTheDeviceClosedAndSilent_data()
     }();
 }
 
-void FluidSynthMidiDeviceTest::FailedOpensLeaveTheDeviceClosedAndSilent()
+void FluidSynthMidiDeviceTest::failedOpensLeaveTheDeviceClosedAndSilent()
 {
     QFETCH(QString, path);
     QVERIFY(WaitUntilLoaded());
@@ -231,7 +239,7 @@ void FluidSynthMidiDeviceTest::FailedOpensLeaveTheDeviceClosedAndSilent()
     QCOMPARE(stderrCapture.Restore(), QByteArray());
 }
 
-void FluidSynthMidiDeviceTest::APlayAskedForBeforeTheSoundFontIsReadyStartsWhenItIs()
+void FluidSynthMidiDeviceTest::aPlayAskedForBeforeTheSoundFontIsReadyStartsWhenItIs()
 {
     // The device has only just been made; its soundfont is most likely still loading.
     QVERIFY(m_device->Open(Piece("early.mid", ChordPiece(4))));
@@ -241,7 +249,7 @@ void FluidSynthMidiDeviceTest::APlayAskedForBeforeTheSoundFontIsReadyStartsWhenI
     QCOMPARE(m_device->LoadState(), FluidSynthMidiDevice::Loading::Ready);
 }
 
-void FluidSynthMidiDeviceTest::RapidOpenPlayCloseCyclesWhileRenderingNeverBreakTheDevice()
+void FluidSynthMidiDeviceTest::rapidOpenPlayCloseCyclesWhileRenderingNeverBreakTheDevice()
 {
     QVERIFY(WaitUntilLoaded());
     const QString good = Piece("cycle.mid", ChordPiece(1));
@@ -269,7 +277,7 @@ void FluidSynthMidiDeviceTest::RapidOpenPlayCloseCyclesWhileRenderingNeverBreakT
     QVERIFY(WaitFor([&] { return m_device->CurrentMode() == Mode::Stopped; }));
 }
 
-void FluidSynthMidiDeviceTest::WithoutAUsableSoundFontEverythingIsSilentAndQuiet_data()
+void FluidSynthMidiDeviceTest::withoutAUsableSoundFontEverythingIsSilentAndQuiet_data()
 {
     QTest::addColumn<QStringList>("soundFonts");
 
@@ -278,7 +286,7 @@ void FluidSynthMidiDeviceTest::WithoutAUsableSoundFontEverythingIsSilentAndQuiet
         << QStringList{Piece("broken.sf2", QByteArray("RIFF\x10\0\0\0sfbkLIST", 16))};
 }
 
-void FluidSynthMidiDeviceTest::WithoutAUsableSoundFontEverythingIsSilentAndQuiet()
+void FluidSynthMidiDeviceTest::withoutAUsableSoundFontEverythingIsSilentAndQuiet()
 {
     QFETCH(QStringList, soundFonts);
     m_device.reset();
@@ -298,7 +306,7 @@ void FluidSynthMidiDeviceTest::WithoutAUsableSoundFontEverythingIsSilentAndQuiet
     QCOMPARE(stderrCapture.Restore(), QByteArray());
 }
 
-void FluidSynthMidiDeviceTest::WithoutAnAudioDeviceEverythingIsSilentAndQuiet_data()
+void FluidSynthMidiDeviceTest::withoutAnAudioDeviceEverythingIsSilentAndQuiet_data()
 {
     QTest::addColumn<QByteArray>("driver");
     QTest::addColumn<QByteArray>("device");
@@ -308,7 +316,7 @@ void FluidSynthMidiDeviceTest::WithoutAnAudioDeviceEverythingIsSilentAndQuiet_da
     QTest::newRow("an ALSA device that does not exist") << QByteArray("alsa") << QByteArray("velmora-no-such-pcm");
 }
 
-void FluidSynthMidiDeviceTest::WithoutAnAudioDeviceEverythingIsSilentAndQuiet()
+void FluidSynthMidiDeviceTest::withoutAnAudioDeviceEverythingIsSilentAndQuiet()
 {
     QFETCH(QByteArray, driver);
     QFETCH(QByteArray, device);
@@ -337,7 +345,7 @@ void FluidSynthMidiDeviceTest::WithoutAnAudioDeviceEverythingIsSilentAndQuiet()
     QCOMPARE(stderrCapture.Restore(), QByteArray());
 }
 
-void FluidSynthMidiDeviceTest::ABrokenSoundFontGivesWayQuietlyToTheNextOne()
+void FluidSynthMidiDeviceTest::aBrokenSoundFontGivesWayQuietlyToTheNextOne()
 {
     m_device.reset();
     const QString broken = Piece("broken.sf2", QByteArray("RIFF\x10\0\0\0sfbkLIST", 16));
@@ -355,4 +363,4 @@ void FluidSynthMidiDeviceTest::ABrokenSoundFontGivesWayQuietlyToTheNextOne()
 }
 
 QTEST_GUILESS_MAIN(FluidSynthMidiDeviceTest)
-#include "tst_FluidSynthMidiDevice.moc"
+#include "test_fluidsynth_midi_device.moc"

@@ -49,10 +49,12 @@ private slots:
     void init();
     void cleanup();
 
-    void ANewSoundCutsOffTheOneBefore();
-    void AnUnplayableFileFallsBackToTheAlertUnlessTold_data();
-    void AnUnplayableFileFallsBackToTheAlertUnlessTold();
-    void TheAlertChimeIsSoftAndStartsAndEndsWithoutAClick();
+    // Catches two sounds mixed together where the second must cut the first off.
+    void aNewSoundCutsOffTheOneBefore();
+    void anUnplayableFileFallsBackToTheAlertUnlessTold_data();
+    void anUnplayableFileFallsBackToTheAlertUnlessTold();
+    // Catches a chime that clicks (a tone not faded at its edges) or blares.
+    void theAlertChimeIsSoftAndStartsAndEndsWithoutAClick();
 
 private:
     QString File(const QString& name, const QByteArray& bytes);
@@ -91,7 +93,7 @@ QString SdlWaveSoundTest::File(const QString& name, const QByteArray& bytes)
     return path;
 }
 
-void SdlWaveSoundTest::ANewSoundCutsOffTheOneBefore()
+void SdlWaveSoundTest::aNewSoundCutsOffTheOneBefore()
 {
     const QString jingle = File("jingle.wav", SineWave(30.0, 0.2));
     const QString cut = File("cut.wav", SineWave(0.05, 0.6));
@@ -106,7 +108,7 @@ void SdlWaveSoundTest::ANewSoundCutsOffTheOneBefore()
     QVERIFY(WaitFor([&] { return !m_output->EffectPlaying() && m_output->Paused(); }));
 }
 
-void SdlWaveSoundTest::AnUnplayableFileFallsBackToTheAlertUnlessTold_data()
+void SdlWaveSoundTest::anUnplayableFileFallsBackToTheAlertUnlessTold_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<unsigned>("flags");
@@ -122,7 +124,7 @@ void SdlWaveSoundTest::AnUnplayableFileFallsBackToTheAlertUnlessTold_data()
         << garbage << unsigned{WaveSound::Async | WaveSound::NoDefault} << false;
 }
 
-void SdlWaveSoundTest::AnUnplayableFileFallsBackToTheAlertUnlessTold()
+void SdlWaveSoundTest::anUnplayableFileFallsBackToTheAlertUnlessTold()
 {
     QFETCH(QString, file);
     QFETCH(unsigned, flags);
@@ -145,7 +147,7 @@ void SdlWaveSoundTest::AnUnplayableFileFallsBackToTheAlertUnlessTold()
     QCOMPARE(stderrCapture.Restore(), QByteArray());
 }
 
-void SdlWaveSoundTest::TheAlertChimeIsSoftAndStartsAndEndsWithoutAClick()
+void SdlWaveSoundTest::theAlertChimeIsSoftAndStartsAndEndsWithoutAClick()
 {
     for (int rate : {22050, 44100, 48000}) {
         const std::vector<std::int16_t> chime = velmora::AlertChime(rate);
@@ -168,4 +170,4 @@ void SdlWaveSoundTest::TheAlertChimeIsSoftAndStartsAndEndsWithoutAClick()
 }
 
 QTEST_GUILESS_MAIN(SdlWaveSoundTest)
-#include "tst_SdlWaveSound.moc"
+#include "test_sdl_wave_sound.moc"
