@@ -8,10 +8,11 @@
 namespace velmora {
 
 // The game's one audio output: an SDL_mixer device opened once per run, in SDL's usual way (so
-// SDL_AUDIODRIVER and friends are honoured). Music comes from one MusicSource through the mixer's
-// music hook; sound effects play as chunks on one channel, a new one cutting off the old. While
-// neither sounds the device is paused, so the idle game spends nothing on audio. Without a usable
-// audio device everything here is silent and harmless.
+// SDL_AUDIODRIVER and friends are honoured). SDL_mixer holds one output per process, so only one
+// AudioOutput may exist at a time. Music comes from one MusicSource through the mixer's music
+// hook; sound effects play as chunks on one channel, a new one cutting off the old. While neither
+// sounds the device is paused: nothing is mixed or rendered, and only SDL's own thread still
+// hands the device silence. Without a usable audio device everything here is silent and harmless.
 class AudioOutput {
 public:
     // Renders interleaved signed 16-bit stereo at SampleRate(). Called on the audio thread.
