@@ -68,7 +68,7 @@ private slots:
 private:
     QString Piece(const QString& name, const QByteArray& bytes);
     bool WaitUntilLoaded();
-    // Renders by hand, as the audio thread would, and reports the mode after each block.
+    // Renders one buffer by hand, as the audio thread would, and returns its samples.
     std::vector<std::int16_t> Render(int frames);
 
     QTemporaryDir m_dir;
