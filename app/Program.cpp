@@ -5,8 +5,7 @@
 #include "app/Game.h"
 #include "app/SessionEndWatcher.h"
 #include "record/SettingsStore.h"
-#include "sound/MidiDevice.h"
-#include "sound/WaveSound.h"
+#include "sound/SoundSystem.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -29,19 +28,7 @@ bool DisplayAvailable()
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-// Until the sound system and the record store land, the game runs silent and remembers endings
-// for the run only.
-class SilentMidi : public MidiDevice {
-public:
-    bool Open(const QString&) override { return false; }
-    bool Play() override { return false; }
-    Mode CurrentMode() override { return Mode::NotOpen; }
-    void Close() override {}
-};
-class SilentWaves : public WaveSound {
-public:
-    void Play(const QString&, unsigned) override {}
-};
+// Until the record store lands, endings are remembered for the run only.
 class RunOnlySettings : public SettingsStore {
 public:
     QString Read(const QString& a, const QString& s, const QString& k, const QString& fallback) override
@@ -88,12 +75,12 @@ int RunGame(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
 
-    SilentMidi midi;
-    SilentWaves waves;
+    // Made first: the soundfont starts loading in the background while the logo plays.
+    SoundSystem sound;
     RunOnlySettings settings;
     ClockRandom random;
     EventPump pump;
-    Game game(Services{settings, midi, waves, random}, pump);
+    Game game(Services{settings, sound.Midi(), sound.Waves(), random}, pump);
 
     // The session ending is one more outside close: the music stops and the game ends.
     SessionEndWatcher sessionEnd([&] {

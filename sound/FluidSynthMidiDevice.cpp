@@ -1,0 +1,267 @@
+#include "sound/FluidSynthMidiDevice.h"
+
+#include "sound/MidiFileTiming.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fluidsynth.h>
+#include <glib.h>
+
+namespace velmora {
+namespace {
+
+// No piece of the game comes near this; a larger "MIDI file" is not worth reading.
+constexpr qint64 LargestPiece = 8 * 1024 * 1024;
+// After the last voice has died, the reverb still rings about this long before the render stops.
+constexpr int ReverbTailSeconds = 1;
+
+void SilenceFluidSynthLog()
+{
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) {
+        fluid_set_log_function(level, nullptr, nullptr);
+    }
+}
+
+void QuietGLib(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+} // namespace
+
+QStringList FluidSynthMidiDevice::DefaultSoundFonts()
+{
+    return {QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
+            QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2"),
+            QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")};
+}
+
+FluidSynthMidiDevice::FluidSynthMidiDevice(AudioOutput& output, QStringList soundFonts)
+    : m_output(output)
+{
+    SilenceFluidSynthLog();
+    if (!m_output.Available()) {
+        // Nothing could be heard, so the synthesizer is not worth its memory.
+        m_loading = Loading::Failed;
+        return;
+    }
+    m_output.SetMusicSource(this);
+    m_loader = std::thread([this, fonts = std::move(soundFonts)] { Load(fonts); });
+}
+
+FluidSynthMidiDevice::~FluidSynthMidiDevice()
+{
+    if (m_loader.joinable()) {
+        m_loader.join();
+    }
+    m_output.SetMusicSource(nullptr);
+    if (m_player != nullptr) {
+        delete_fluid_player(m_player);
+    }
+    if (m_synth != nullptr) {
+        delete_fluid_synth(m_synth);
+    }
+    if (m_settings != nullptr) {
+        delete_fluid_settings(m_settings);
+    }
+}
+
+void FluidSynthMidiDevice::Load(QStringList soundFonts)
+{
+    const auto started = std::chrono::steady_clock::now();
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setnum(settings, "synth.sample-rate", m_output.SampleRate());
+    // Samples are read only for the instruments a piece selects: a large soundfont then costs a
+    // fraction of its size in memory and load time.
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setint(settings, "synth.lock-memory", 0);
+    // A reset that follows cutting the voices brings them back, so only the device resets, when a
+    // piece closes; the player must not reset on its own as a piece ends.
+    fluid_settings_setint(settings, "player.reset-synth", 0);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+
+    QString chosen;
+    for (const QString& candidate : soundFonts) {
+        if (synth == nullptr || !QFileInfo(candidate).isFile()) {
+            continue;
+        }
+        // When its own reader refuses a file, FluidSynth hands it to libinstpatch, which
+        // complains through GLib on stderr.
+        const GLogFunc previousHandler = g_log_set_default_handler(QuietGLib, nullptr);
+        const bool loaded = fluid_synth_sfload(synth, QFile::encodeName(candidate).constData(), 1) != FLUID_FAILED;
+        g_log_set_default_handler(previousHandler, nullptr);
+        if (loaded) {
+            chosen = candidate;
+            break;
+        }
+    }
+    if (chosen.isEmpty()) {
+        if (synth != nullptr) {
+            delete_fluid_synth(synth);
+            synth = nullptr;
+        }
+        delete_fluid_settings(settings);
+        settings = nullptr;
+    }
+    const auto loadTime =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    bool wake = false;
+    {
+        std::lock_guard guard(m_lock);
+        m_settings = settings;
+        m_synth = synth;
+        m_soundFont = chosen;
+        m_loadTime = loadTime;
+        m_loading = synth != nullptr ? Loading::Ready : Loading::Failed;
+        if (synth != nullptr && m_open && m_playRequested) {
+            // The piece asked for while the soundfont loaded starts now, from its beginning.
+            wake = StartPlayerLocked();
+        }
+    }
+    if (wake) {
+        m_output.Wake();
+    }
+}
+
+bool FluidSynthMidiDevice::Open(const QString& path)
+{
+    {
+        std::lock_guard guard(m_lock);
+        StopPlayerLocked();
+        m_open = false;
+        m_playRequested = false;
+        m_piece.clear();
+        if (m_loading == Loading::Failed) {
+            return false;
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestPiece) {
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    const auto duration = MidiFileDuration(bytes);
+    if (!duration) {
+        return false;
+    }
+    std::lock_guard guard(m_lock);
+    m_piece = std::move(bytes);
+    m_pieceFrames = duration->count() * m_output.SampleRate() / 1000000;
+    m_open = true;
+    return true;
+}
+
+bool FluidSynthMidiDevice::Play()
+{
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_open) {
+            return false;
+        }
+        StopPlayerLocked();
+        m_playRequested = true;
+        if (m_loading == Loading::Ready && !StartPlayerLocked()) {
+            m_playRequested = false;
+            return false;
+        }
+    }
+    m_output.Wake();
+    return true;
+}
+
+MidiDevice::Mode FluidSynthMidiDevice::CurrentMode()
+{
+    std::lock_guard guard(m_lock);
+    if (!m_open) {
+        return Mode::NotOpen;
+    }
+    if (m_loading == Loading::InProgress) {
+        return m_playRequested ? Mode::Playing : Mode::NotReady;
+    }
+    if (m_player == nullptr) {
+        return Mode::Stopped;
+    }
+    // FluidSynth itself reports the end only after the release tails have died away, seconds
+    // later; the piece is over once its last event has been rendered.
+    const bool ended = m_framesPlayed >= m_pieceFrames || fluid_player_get_status(m_player) == FLUID_PLAYER_DONE;
+    return ended ? Mode::Stopped : Mode::Playing;
+}
+
+void FluidSynthMidiDevice::Close()
+{
+    std::lock_guard guard(m_lock);
+    StopPlayerLocked();
+    m_open = false;
+    m_playRequested = false;
+    m_piece.clear();
+}
+
+FluidSynthMidiDevice::Loading FluidSynthMidiDevice::LoadState() const
+{
+    std::lock_guard guard(m_lock);
+    return m_loading;
+}
+
+QString FluidSynthMidiDevice::SoundFont() const
+{
+    std::lock_guard guard(m_lock);
+    return m_soundFont;
+}
+
+std::chrono::microseconds FluidSynthMidiDevice::LoadTime() const
+{
+    std::lock_guard guard(m_lock);
+    return m_loadTime;
+}
+
+bool FluidSynthMidiDevice::StartPlayerLocked()
+{
+    m_player = new_fluid_player(m_synth);
+    if (m_player == nullptr) {
+        return false;
+    }
+    if (fluid_player_add_mem(m_player, m_piece.constData(), static_cast<std::size_t>(m_piece.size())) != FLUID_OK
+        || fluid_player_play(m_player) != FLUID_OK) {
+        delete_fluid_player(m_player);
+        m_player = nullptr;
+        return false;
+    }
+    m_synthTouched = true;
+    m_framesPlayed = 0;
+    m_quietFrames = 0;
+    m_rendering = true;
+    return true;
+}
+
+void FluidSynthMidiDevice::StopPlayerLocked()
+{
+    if (m_player != nullptr) {
+        delete_fluid_player(m_player);
+        m_player = nullptr;
+    }
+    m_rendering = false;
+    if (m_synthTouched) {
+        // The reset clears controllers, reverb and chorus but lets the voices release; cutting
+        // them after it (not before, which the reset would undo) leaves nothing of this piece to
+        // ring into the next one.
+        fluid_synth_system_reset(m_synth);
+        fluid_synth_all_sounds_off(m_synth, -1);
+        m_synthTouched = false;
+    }
+}
+
+bool FluidSynthMidiDevice::RenderMusic(std::int16_t* stereo, int frames)
+{
+    std::lock_guard guard(m_lock);
+    if (!m_rendering) {
+        return false;
+    }
+    fluid_synth_write_s16(m_synth, frames, stereo, 0, 2, stereo, 1, 2);
+    m_framesPlayed += frames;
+    if (fluid_player_get_status(m_player) == FLUID_PLAYER_DONE && fluid_synth_get_active_voice_count(m_synth) == 0) {
+        m_quietFrames += frames;
+        m_rendering = m_quietFrames < std::int64_t{ReverbTailSeconds} * m_output.SampleRate();
+    }
+    return m_rendering;
+}
+
+} // namespace velmora

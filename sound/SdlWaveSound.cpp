@@ -1,0 +1,50 @@
+#include "sound/SdlWaveSound.h"
+
+#include "sound/AlertChime.h"
+
+#include <QFile>
+
+namespace velmora {
+
+SdlWaveSound::SdlWaveSound(AudioOutput& output) : m_output(output)
+{
+    if (!m_output.Available()) {
+        return;
+    }
+    // The output always runs signed 16-bit stereo, the chime's own format.
+    m_alertSamples = AlertChime(m_output.SampleRate());
+    m_alert = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(m_alertSamples.data()),
+                                static_cast<Uint32>(m_alertSamples.size() * sizeof(std::int16_t)));
+}
+
+SdlWaveSound::~SdlWaveSound()
+{
+    m_output.StopEffect();
+    if (m_loaded != nullptr) {
+        Mix_FreeChunk(m_loaded);
+    }
+    if (m_alert != nullptr) {
+        Mix_FreeChunk(m_alert);
+    }
+}
+
+void SdlWaveSound::Play(const QString& fileName, unsigned flags)
+{
+    // Playback is always asynchronous; nothing in the game asks to wait for a sound.
+    if (!m_output.Available()) {
+        return;
+    }
+    m_output.StopEffect();
+    if (m_loaded != nullptr) {
+        Mix_FreeChunk(m_loaded);
+        m_loaded = nullptr;
+    }
+    m_loaded = Mix_LoadWAV(QFile::encodeName(fileName).constData());
+    if (m_loaded != nullptr) {
+        m_output.PlayEffect(m_loaded);
+    } else if ((flags & NoDefault) == 0 && m_alert != nullptr) {
+        m_output.PlayEffect(m_alert);
+    }
+}
+
+} // namespace velmora
