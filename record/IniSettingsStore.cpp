@@ -2,15 +2,21 @@
 
 #include "record/IniText.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
 #include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <memory>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -18,8 +24,7 @@ namespace velmora {
 
 namespace {
 
-// Long enough for any other copy of the game to finish its write; a lock left by a copy that
-// died is taken over at once.
+// Long enough for any other copy of the game to finish its write.
 constexpr int LockWaitMs = 5000;
 
 bool ReadRawValues(QIODevice& device, QSettings::SettingsMap& map)
@@ -38,14 +43,12 @@ bool WriteRawValues(QIODevice& device, const QSettings::SettingsMap& map)
     const QByteArray data = WriteIniText(values);
     if (device.write(data) != data.size())
         return false;
-#ifdef Q_OS_UNIX
-    // The new file must be on the disk before it replaces the old one.
-    if (auto* file = qobject_cast<QFileDevice*>(&device)) {
-        if (!file->flush() || ::fsync(file->handle()) != 0)
-            return false;
-    }
-#endif
-    return true;
+    // QSettings writes through a QSaveFile, which flushes the new file to the disk before it
+    // replaces the old one, but does not notice when its own last flush of the write buffer fails
+    // (a full disk): it would put a cut-off file in place. Flushed here, the failure stops the
+    // replacement.
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    return file == nullptr || file->flush();
 }
 
 // QSettings with a format of our own keeps its locking and its write-then-rename, while the
@@ -56,6 +59,57 @@ QSettings::Format RawIniFormat()
         QStringLiteral("ini"), ReadRawValues, WriteRawValues, Qt::CaseSensitive);
     return format;
 }
+
+// Shuts out every other writer of one settings file, in this process or another. The kernel lets
+// go of the lock when its holder dies, however it dies, so a killed copy of the game never leaves
+// the record locked (a lock file of QLockFile's kind, killed between its creation and its
+// contents, would stay in force for half a minute). The lock file itself stays, empty.
+class WriterLock {
+public:
+    explicit WriterLock(const QString& settingsPath)
+    {
+#ifdef Q_OS_UNIX
+        m_fd = ::open(QFile::encodeName(settingsPath + QStringLiteral(".writer.lock")).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_fd < 0)
+            return;
+        QDeadlineTimer deadline(LockWaitMs);
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK || deadline.hasExpired()) {
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+            QThread::msleep(5);
+        }
+        m_locked = true;
+#else
+        m_lock = std::make_unique<QLockFile>(settingsPath + QStringLiteral(".writer.lock"));
+        m_locked = m_lock->tryLock(LockWaitMs);
+#endif
+    }
+
+    ~WriterLock()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+
+    bool Locked() const { return m_locked; }
+
+private:
+    bool m_locked = false;
+#ifdef Q_OS_UNIX
+    int m_fd = -1;
+#else
+    std::unique_ptr<QLockFile> m_lock;
+#endif
+};
 
 // Makes the rename that replaced the file survive a power cut.
 void SyncFolder(const QString& folder)
@@ -91,9 +145,9 @@ bool Change(const QString& folder, const QString& path, const QString& keyPath,
             const std::function<std::optional<QString>(const std::optional<QString>&)>& change)
 {
     QDir().mkpath(folder);
-    // QSettings takes "<file>.lock" only around its own write; this one spans the read as well.
-    QLockFile lock(path + QStringLiteral(".writer.lock"));
-    if (!lock.tryLock(LockWaitMs))
+    // QSettings locks the file only around its own write; this lock spans the read as well.
+    const WriterLock lock(path);
+    if (!lock.Locked())
         return false;
 
     // Read past QSettings' cache, which trusts the file's size and time and so can miss a change
@@ -105,6 +159,10 @@ bool Change(const QString& folder, const QString& path, const QString& keyPath,
     const std::optional<QString> next = change(current);
     if (!next && !current)
         return true;
+
+    // Every writer holds the lock above while QSettings takes its own, so a QSettings lock file
+    // found now was left by a copy that died, and waiting for it to go stale would hold the game.
+    QLockFile(path + QStringLiteral(".lock")).removeStaleLockFile();
 
     QSettings settings(path, RawIniFormat());
     settings.setFallbacksEnabled(false);
