@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QList>
+#include <QStringDecoder>
 
 namespace velmora {
 
@@ -92,7 +93,12 @@ bool NextLine(QByteArrayView data, qsizetype& pos, IniLine& line)
     }
 }
 
-void AppendUtf8(QString& out, QByteArrayView bytes) { out += QString::fromUtf8(bytes); }
+// A U+FEFF inside a value is text, not a byte order mark to drop.
+void AppendUtf8(QString& out, QByteArrayView bytes)
+{
+    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    out += decode(bytes);
+}
 
 QString UnescapeIniKey(QByteArrayView raw)
 {
@@ -161,6 +167,21 @@ QByteArray EscapeIniKey(const QString& key)
                 out += UpperHex[(c >> shift) & 0xF];
         }
     }
+    return out;
+}
+
+// A key path as QSettings keeps it: no "/" at either end and none doubled.
+QString NormalizedPath(const QString& path)
+{
+    QString out;
+    out.reserve(path.size());
+    for (const QChar c : path) {
+        if (c == u'/' && (out.isEmpty() || out.back() == u'/'))
+            continue;
+        out += c;
+    }
+    if (out.endsWith(u'/'))
+        out.chop(1);
     return out;
 }
 
@@ -279,8 +300,18 @@ QByteArray EscapeIniValue(const QString& value)
             run.clear();
         }
     };
-    for (const QChar qc : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar qc = text[i];
         const char16_t c = qc.unicode();
+        // Half a surrogate pair has no UTF-8 form; an escape keeps it.
+        const bool pairStart = qc.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool pairEnd = qc.isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate();
+        if (qc.isSurrogate() && !pairStart && !pairEnd) {
+            flush();
+            out += "\\x" + LowerHex(c);
+            escapeHexDigit = true;
+            continue;
+        }
         if (c == u';' || c == u',' || c == u'=')
             needsQuotes = true;
         // A hex digit right after a hex or NUL escape would be read as part of that escape.
@@ -323,7 +354,8 @@ QMap<QString, QString> ParseIniText(QByteArrayView data)
 {
     QMap<QString, QString> values;
     QString section;
-    qsizetype pos = 0;
+    // Skips the byte order mark that some editors put in front of a UTF-8 file.
+    qsizetype pos = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
     IniLine line;
     while (NextLine(data, pos, line)) {
         const QByteArrayView text = data.sliced(line.start, line.length);
@@ -338,10 +370,9 @@ QMap<QString, QString> ParseIniText(QByteArrayView data)
         qsizetype keyEnd = line.equals - line.start;
         while (keyEnd > 0 && IsBlank(text[keyEnd - 1]))
             --keyEnd;
-        const QString key = UnescapeIniKey(text.first(keyEnd));
-        if (key.isEmpty())
+        const QString path = NormalizedPath(section + u'/' + UnescapeIniKey(text.first(keyEnd)));
+        if (path.isEmpty())
             continue;
-        const QString path = section.isEmpty() ? key : section + u'/' + key;
         values.insert(path, UnescapeIniValue(text.sliced(line.equals - line.start + 1)));
     }
     return values;

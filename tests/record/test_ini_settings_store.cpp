@@ -118,6 +118,7 @@ private slots:
         QTest::newRow("comment and equals signs") << "a;b=c";
         QTest::newRow("Japanese") << u"鈴木夕乃：「まぁ」"_s;
         QTest::newRow("outside the basic plane") << u"🍵 parfait"_s;
+        QTest::newRow("byte order mark after an escape") << u"\t\uFEFF4"_s;
         QTest::newRow("line breaks and tabs") << "\tone\r\ntwo\n";
         QTest::newRow("control character before hex digits") << QString(u"\x01" "abc"_s);
         // QSettings itself wraps a text holding NUL in "@String()"; an escape reads the same.
@@ -166,6 +167,7 @@ private slots:
         QTest::newRow("Windows line ends") << QByteArray("[Velmora]\r\nExp=14\r\n") << "14";
         QTest::newRow("no line end") << QByteArray("[Velmora]\nExp=14") << "14";
         QTest::newRow("UTF-8 text") << QByteArray("[Velmora]\nExp=\xe4\xba\x8c\n") << u"二"_s;
+        QTest::newRow("file saved with a byte order mark") << QByteArray("\xef\xbb\xbf[Velmora]\nExp=6\n") << "6";
         QTest::newRow("later line wins") << QByteArray("[Velmora]\nExp=2\nExp=4\n") << "4";
         QTest::newRow("empty value") << QByteArray("[Velmora]\nExp=\n") << "";
         QTest::newRow("other section's key") << QByteArray("[Other]\nExp=2\n") << "fallback";
