@@ -106,6 +106,14 @@ private:
     static QString Helper() { return QCoreApplication::applicationFilePath(); }
 
 private slots:
+    void initTestCase()
+    {
+        // Whatever happens, the player's own record stays out of reach.
+        QVERIFY(m_dir.isValid());
+        qputenv("HOME", QFile::encodeName(m_dir.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + u"/xdg-default"_s));
+    }
+
     void init()
     {
         QVERIFY(m_dir.isValid());
