@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -130,8 +131,17 @@ QString KeyPath(const QString& section, const QString& key)
     return section.isEmpty() ? key : section + u'/' + key;
 }
 
+// Anything but a plain file there (a folder, a pipe that would never end) is no settings file.
+bool IsPlainFileOrMissing(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 QMap<QString, QString> ReadFile(const QString& path)
 {
+    if (!IsPlainFileOrMissing(path))
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -144,6 +154,8 @@ QMap<QString, QString> ReadFile(const QString& path)
 bool Change(const QString& folder, const QString& path, const QString& keyPath,
             const std::function<std::optional<QString>(const std::optional<QString>&)>& change)
 {
+    if (!IsPlainFileOrMissing(path))
+        return false;
     QDir().mkpath(folder);
     // QSettings locks the file only around its own write; this lock spans the read as well.
     const WriterLock lock(path);

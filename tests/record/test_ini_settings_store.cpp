@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -282,6 +283,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("folder where the file should be") << "directory";
         QTest::newRow("file where the folder should be") << "file";
+        QTest::newRow("pipe where the file should be") << "pipe";
         QTest::newRow("read-only folder") << "read-only";
         QTest::newRow("disk full during the write") << "full";
     }
@@ -298,6 +300,11 @@ private slots:
             QVERIFY(!RecordEnding(store, 1));
             QCOMPARE(store.Read(App, Section, Key, u"0"_s), u"0"_s);
             QVERIFY(QFileInfo(IniPath()).isDir());
+        } else if (kind == u"pipe") {
+            QCOMPARE(mkfifo(QFile::encodeName(IniPath()).constData(), 0644), 0);
+            IniSettingsStore store(m_folder);
+            QCOMPARE(store.Read(App, Section, Key, u"0"_s), u"0"_s);
+            QVERIFY(!RecordEnding(store, 1));
         } else if (kind == u"file") {
             QVERIFY(PutFile(m_folder + u"/not-a-folder"_s, "x"));
             IniSettingsStore store(m_folder + u"/not-a-folder"_s);
