@@ -4,7 +4,7 @@
 #include "app/Driver.h"
 #include "app/Game.h"
 #include "app/SessionEndWatcher.h"
-#include "record/SettingsStore.h"
+#include "record/IniSettingsStore.h"
 #include "sound/SoundSystem.h"
 
 #include <QApplication>
@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 namespace velmora {
 
@@ -27,27 +26,6 @@ bool DisplayAvailable()
     // An explicit platform (offscreen, vnc, …) brings its own display.
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
-
-// Until the record store lands, endings are remembered for the run only.
-class RunOnlySettings : public SettingsStore {
-public:
-    QString Read(const QString& a, const QString& s, const QString& k, const QString& fallback) override
-    {
-        const auto found = m_values.find(a + '/' + s + '/' + k);
-        return found == m_values.end() ? fallback : found->second;
-    }
-    void Write(const QString& a, const QString& s, const QString& k, const QString& value) override
-    {
-        m_values[a + '/' + s + '/' + k] = value;
-    }
-    void Delete(const QString& a, const QString& s, const QString& k) override
-    {
-        m_values.erase(a + '/' + s + '/' + k);
-    }
-
-private:
-    std::map<QString, QString> m_values;
-};
 
 int ReportFatal(EventPump& pump, Game& game, const FatalError& error)
 {
@@ -77,7 +55,7 @@ int RunGame(int argc, char** argv)
 
     // Made first: the soundfont starts loading in the background while the logo plays.
     SoundSystem sound;
-    RunOnlySettings settings;
+    IniSettingsStore settings;
     ClockRandom random;
     EventPump pump;
     Game game(Services{settings, sound.Midi(), sound.Waves(), random}, pump);

@@ -3,7 +3,7 @@
 #include "app/CenterWindow.h"
 #include "app/Game.h"
 #include "app/MessageBox.h"
-#include "record/SettingsStore.h"
+#include "record/ClearRecord.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,8 +33,7 @@ QRect ToPixels(const QRect& twips)
 
 QString ReadRecordText(Game& game)
 {
-    return game.services.settings.Read(QStringLiteral("Tarnel"), QStringLiteral("Velmora"),
-                                       QStringLiteral("Exp"), QStringLiteral("0"));
+    return ReadClearRecordText(game.services.settings);
 }
 
 } // namespace
@@ -77,7 +76,8 @@ void TitleWindow::Form_Click()
         }
     }
     Command1[4]->show();
-    if (ReadRecordText(m_game).trimmed().toDouble() == 254.0) {
+    // The number as read, not converted to an integer: "254abc" still counts, 254.4 does not.
+    if (ReadNumber(ReadRecordText(m_game)) == AllEndingsSeen) {
         Command1[4]->setEnabled(true);
     }
 }

@@ -2,34 +2,65 @@
 
 #include "record/SettingsStore.h"
 
-#include <map>
+#include <QMap>
+#include <QString>
 
-namespace velmora::testing {
+namespace velmora {
 
-class FakeSettingsStore : public SettingsStore {
+// An in-memory settings store for tests. It can be made unwritable, and it counts the writes so
+// that a test can tell "written again with the same text" from "not written".
+class FakeSettingsStore final : public SettingsStore {
 public:
+    static QString Path(const QString& application, const QString& section, const QString& key)
+    {
+        return application + u'/' + section + u'/' + key;
+    }
+
     QString Read(const QString& application, const QString& section, const QString& key,
                  const QString& fallback) override
     {
-        const auto found = values.find(Path(application, section, key));
-        return found == values.end() ? fallback : found->second;
+        return values.value(Path(application, section, key), fallback);
     }
-    void Write(const QString& application, const QString& section, const QString& key,
+
+    bool Write(const QString& application, const QString& section, const QString& key,
                const QString& value) override
     {
-        values[Path(application, section, key)] = value;
-    }
-    void Delete(const QString& application, const QString& section, const QString& key) override
-    {
-        values.erase(Path(application, section, key));
-    }
-
-    static QString Path(const QString& application, const QString& section, const QString& key)
-    {
-        return application + QLatin1Char('/') + section + QLatin1Char('/') + key;
+        if (!writable)
+            return false;
+        ++writes;
+        values.insert(Path(application, section, key), value);
+        return true;
     }
 
-    std::map<QString, QString> values;
+    bool Delete(const QString& application, const QString& section, const QString& key) override
+    {
+        if (!writable)
+            return false;
+        ++deletes;
+        values.remove(Path(application, section, key));
+        return true;
+    }
+
+    std::optional<QString> Update(const QString& application, const QString& section,
+                                  const QString& key, const QString& fallback,
+                                  const std::function<QString(const QString&)>& change) override
+    {
+        if (!writable)
+            return std::nullopt;
+        const QString next = change(Read(application, section, key, fallback));
+        Write(application, section, key, next);
+        return next;
+    }
+
+    bool Contains(const QString& application, const QString& section, const QString& key) const
+    {
+        return values.contains(Path(application, section, key));
+    }
+
+    QMap<QString, QString> values;
+    bool writable = true;
+    int writes = 0;
+    int deletes = 0;
 };
 
-} // namespace velmora::testing
+} // namespace velmora

@@ -17,7 +17,7 @@ struct TestGame {
     TestGame() { game.trace = [this](const QString& what) { log << what; }; }
 
     QStringList log;
-    FakeSettingsStore settings;
+    velmora::FakeSettingsStore settings;
     RecordingMidiDevice midi{log};
     RecordingWaveSound waves;
     SequenceRandom random;
