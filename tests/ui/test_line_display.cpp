@@ -1,4 +1,4 @@
-#include "PictureFiles.h"
+#include "fakes/PictureFolder.h"
 #include "fakes/TestGame.h"
 #include "ui/LineDisplay.h"
 
