@@ -8,14 +8,23 @@
 
 namespace velmora {
 
-void Main(Game& game)
+PlayParts TheGame()
+{
+    return PlayParts{
+        [](Game& game) { CheckClearRecord(game); }, [](Game& game) { OpeningChapter(game); },
+        [](Game& game) { PlayQuiz(game); },         [](Game& game) { RoadToTeaHouse(game); },
+        [](Game& game) { TeaHouseEnding(game); },   [](Game& game) { PlayStaffRoll(game); },
+    };
+}
+
+void Main(Game& game, const PlayParts& parts)
 {
     game.Demoform.Show();
     game.pump.WaitUntil([&] { return !game.Demoform.Visible(); });
     game.Demoform.Unload();
 
     game.Trace(QStringLiteral("CheckClearRecord"));
-    CheckClearRecord(game);
+    parts.CheckClearRecord(game);
 
     for (;;) {
         // On the first pass the game window was never loaded and this does nothing; later it
@@ -30,16 +39,16 @@ void Main(Game& game)
         game.mainForm.Show();
         if (game.state.SkipOpening == 0) {
             game.Trace(QStringLiteral("OpeningChapter"));
-            OpeningChapter(game);
+            parts.OpeningChapter(game);
         }
         game.Trace(QStringLiteral("PlayQuiz"));
-        PlayQuiz(game);
+        parts.PlayQuiz(game);
         game.Trace(QStringLiteral("RoadToTeaHouse"));
-        RoadToTeaHouse(game);
+        parts.RoadToTeaHouse(game);
         game.Trace(QStringLiteral("TeaHouseEnding"));
-        TeaHouseEnding(game);
+        parts.TeaHouseEnding(game);
         game.Trace(QStringLiteral("PlayStaffRoll"));
-        PlayStaffRoll(game);
+        parts.PlayStaffRoll(game);
     }
 }
 

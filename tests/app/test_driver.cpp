@@ -73,6 +73,14 @@ ScriptedPlayer::Step CloseFromOutside(std::function<QWidget*(Game&)> window)
 
 QWidget* TitleScreen(Game& game) { return game.openForm.Get(); }
 
+// The driver's own order, with every stretch of play a stand-in that only leaves its name in
+// the log (the driver traces the names itself).
+PlayParts StandIns()
+{
+    const auto nothing = [](Game&) {};
+    return PlayParts{nothing, nothing, nothing, nothing, nothing, nothing};
+}
+
 } // namespace
 
 class DriverTest : public QObject {
@@ -86,7 +94,7 @@ private slots:
         TestGame t;
         ScriptedPlayer player(t.game, {FinishDemo, PressTitleButton(0), PressTitleButton(3),
                                        CloseFromOutside(TitleScreen)});
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game, StandIns()));
 
         const QStringList expected = {
             "load Demoform", "unloaded Demoform", "CheckClearRecord",
@@ -131,7 +139,7 @@ private slots:
                                            return true;
                                        },
                                        CloseFromOutside(TitleScreen)});
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game, StandIns()));
         QVERIFY(checked);
         QCOMPARE(visibleButtons, 0);
         QVERIFY(!presentEnabled);
@@ -142,7 +150,7 @@ private slots:
     {
         TestGame t;
         ScriptedPlayer player(t.game, {FinishDemo, CloseFromOutside(TitleScreen)});
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game));
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, Main(t.game, StandIns()));
         QCOMPARE(t.log.last(), QStringLiteral("close"));
         QVERIFY(!t.log.contains(QStringLiteral("InitNewGame")));
     }
