@@ -6,6 +6,7 @@
 #include "app/SessionEndWatcher.h"
 #include "record/IniSettingsStore.h"
 #include "sound/SoundSystem.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -67,6 +68,7 @@ int RunGame(int argc, char** argv)
     });
 
     try {
+        RequireJapaneseFont();
         Main(game);
     } catch (const ProgramEnded&) {
         return 0;
