@@ -1,6 +1,7 @@
 #include "ui/PictureFrame.h"
 
-#include <QMouseEvent>
+#include "ui/ControlClick.h"
+
 #include <QPainter>
 
 namespace velmora {
@@ -38,10 +39,7 @@ void PictureFrame::mousePressEvent(QMouseEvent* event)
 
 void PictureFrame::mouseReleaseEvent(QMouseEvent* event)
 {
-    event->accept();
-    if (onClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        onClick();
-    }
+    TakeClick(*this, *event, onClick);
 }
 
 } // namespace velmora

@@ -1,8 +1,9 @@
 #include "ui/TextLabel.h"
 
+#include "ui/ControlClick.h"
+
 #include "ui/LineBreaking.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -56,10 +57,7 @@ void TextLabel::mousePressEvent(QMouseEvent* event)
 
 void TextLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    event->accept();
-    if (onClick && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        onClick();
-    }
+    TakeClick(*this, *event, onClick);
 }
 
 } // namespace velmora
