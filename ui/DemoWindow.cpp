@@ -221,8 +221,8 @@ void DemoWindow::MoveSprite(QPoint byTwips, Pose pose)
 
 void DemoWindow::keyPressEvent(QKeyEvent* event)
 {
-    // A modifier pressed alone arrives as its own key, and some platforms do not yet count it
-    // among the modifiers held.
+    // A modifier pressed alone arrives as its own key, and Qt reports it as held or not
+    // depending on what the platform said; the key itself settles it.
     Qt::KeyboardModifiers modifiers = event->modifiers();
     switch (event->key()) {
     case Qt::Key_Shift:
