@@ -129,6 +129,8 @@ DemoWindow::DemoWindow(Game& game)
       m_image1Twips(120, 240)
 {
     setWindowTitle(QStringLiteral("Tarnel"));
+    // The animation and the jingle are timed to each other in steps of 200 ms.
+    Timer1->setTimerType(Qt::PreciseTimer);
     setFixedSize(3765 / kTwipsPerPixel, 1380 / kTwipsPerPixel);
     setFocusPolicy(Qt::StrongFocus);
     QPalette black = palette();

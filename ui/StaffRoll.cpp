@@ -57,6 +57,9 @@ void PlayStaffRoll(Game& game)
     GameWindow& window = game.mainForm.Load();
     // Without the loop timer the ending music plays once and is not restarted.
     window.Timer1->stop();
+    // A coarse timer may fire up to 5 % early, which over 56 ticks would cut the roll short
+    // by three seconds.
+    window.Timer2->setTimerType(Qt::PreciseTimer);
     window.Timer2->setInterval(kTickMilliseconds);
     window.Timer2->start();
     game.state.RollTick = 0;

@@ -234,6 +234,7 @@ private slots:
         QVERIFY(qAbs(2 * (frame.left() - screen.left()) - (screen.width() - frame.width())) <= 1);
         QVERIFY(qAbs(2 * (frame.top() - screen.top()) - (screen.height() - frame.height())) <= 1);
         QCOMPARE(w.Timer1->interval(), 200);
+        QCOMPARE(w.Timer1->timerType(), Qt::PreciseTimer);
     }
 
     // Halves of a pixel go away from zero; catches the truncation the game window's centring
