@@ -53,7 +53,7 @@ class DemoWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The design's timeline, typed from its table of steps: after the tick of `step`, the first
+    // The demo's timeline, written out independently of its code: after the tick of `step`, the first
     // `strokes` strokes show, the sprite stands at (left, top) twips in `pose`. Catches strokes,
     // moves or poses at the wrong step, moves made absolute instead of relative, and a window
     // that hides early or never.

@@ -78,7 +78,7 @@ class StaffRollTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The pages, typed from the roll's design: ticks first to last all show this. Catches
+    // The roll's pages, written out independently of its code: ticks first to last all show this. Catches
     // pages off by a tick, names under the wrong heading, labels that stay up in the pause,
     // Image4 shown late or hidden again, and a roll that ends early or late.
     void theRollShowsItsPagesTickByTick_data()
