@@ -4,6 +4,7 @@
 #include "app/Game.h"
 #include "app/MessageBox.h"
 #include "record/ClearRecord.h"
+#include "ui/Pictures.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -41,9 +42,11 @@ QString ReadRecordText(Game& game)
 TitleWindow::TitleWindow(Game& game)
     : Form(game, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                     Qt::MSWindowsFixedSizeDialogHint)
+                     Qt::MSWindowsFixedSizeDialogHint),
+      m_picture(ProgramPicture(QStringLiteral("title.png")))
 {
     setWindowTitle(QStringLiteral("Velmora"));
+    setWindowIcon(QIcon(ProgramPicture(QStringLiteral("title-icon.png"))));
     setFixedSize(5970 / kTwipsPerPixel, 4440 / kTwipsPerPixel);
     for (std::size_t index = 0; index < Command1.size(); ++index) {
         auto* button = new QPushButton(QString::fromUtf16(kButtons[index].caption), this);
@@ -110,17 +113,10 @@ void TitleWindow::mousePressEvent(QMouseEvent* event)
 
 void TitleWindow::paintEvent(QPaintEvent* /*event*/)
 {
+    // Unscaled from the top-left corner: the picture is a little larger than the client area,
+    // and its last columns and rows are simply not seen.
     QPainter painter(this);
-    QLinearGradient sky(0, 0, 0, height());
-    sky.setColorAt(0.0, QColor(0xf6, 0xd8, 0xe4));
-    sky.setColorAt(1.0, QColor(0xb8, 0xd4, 0xf0));
-    painter.fillRect(rect(), sky);
-    QFont title = font();
-    title.setPointSize(28);
-    title.setBold(true);
-    painter.setFont(title);
-    painter.setPen(QColor(0x5a, 0x3a, 0x6e));
-    painter.drawText(QRect(0, 40, width(), 80), Qt::AlignCenter, QStringLiteral("Velmora"));
+    painter.drawPixmap(0, 0, m_picture);
 }
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "app/Form.h"
 
+#include <QPixmap>
 #include <QPushButton>
 
 #include <array>
@@ -24,6 +25,9 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_picture;
 };
 
 } // namespace velmora
