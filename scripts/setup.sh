@@ -9,7 +9,7 @@ VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VELMORA_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libfluidsynth-dev libsdl2-mixer-dev
-    fonts-ipafont-gothic fonts-dejavu-core timgm6mb-soundfont
+    fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core timgm6mb-soundfont
 )
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
