@@ -186,6 +186,17 @@ private slots:
         QCOMPARE(LoadPictureFile(QStringLiteral("S01.vlq")).size(), QSize(48, 32));
     }
 
+    // Qt writes no GIF, so this one is a 1 x 1 picture spelled out byte by byte.
+    void aGifIsRecognisedByContentToo()
+    {
+        PictureFolder folder;
+        const char gif[] = "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
+                           "!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
+                           "\x00\x02\x02D\x01\x00;";
+        folder.WriteBytes("S03.vlq", QByteArray(gif, sizeof gif - 1));
+        QCOMPARE(LoadPictureFile(QStringLiteral("S03.vlq")).size(), QSize(1, 1));
+    }
+
     void aFileThatIsNoPictureIsFatalAndNamed()
     {
         PictureFolder folder;
