@@ -1,4 +1,7 @@
+#include "app/MessageBox.h"
 #include "fakes/TestGame.h"
+
+#include <QApplication>
 
 #include <QTest>
 #include <QTimer>
@@ -43,6 +46,24 @@ private slots:
         QTimer::singleShot(0, [&] { lateHandlerRan = true; });
         QCoreApplication::processEvents();
         QVERIFY2(!lateHandlerRan, "a handler ran after the program had ended");
+    }
+
+    // A message box has an event loop of its own; closing the game while one is open must end
+    // that loop too, or the program would hang in it with every event swallowed.
+    void anOutsideCloseWhileAMessageIsOpenEndsTheProgram()
+    {
+        TestGame t;
+        t.game.mainForm.Show();
+        bool messageReturned = false;
+        QTimer::singleShot(1, t.game.mainForm.Get(), [&] {
+            ShowMessage(t.pump, t.game.mainForm.Get(), QMessageBox::Information, QStringLiteral("Velmora"),
+                        QStringLiteral("全員クリアおめでとうございます。"));
+            messageReturned = true;
+        });
+        QTimer::singleShot(50, t.game.mainForm.Get(), [&] { t.game.mainForm->close(); });
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, t.pump.WaitUntil([] { return false; }));
+        QVERIFY(messageReturned);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
     // Catches a driver unload that is taken for the player's close and ends the program.
