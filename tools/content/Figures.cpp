@@ -510,6 +510,22 @@ void HairFront(QPainter& p, const Look& look)
     }
 }
 
+// The demo's wand, carried by both the creature and the schoolgirl: a thin rod from the hand
+// with a five-pointed star at its tip.
+void Wand(QPainter& p, QPointF hand, QPointF tip, const QColor& rod, double innerRadius, double outerRadius)
+{
+    p.setPen(QPen(rod, 1.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(hand, tip);
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const double r = i % 2 ? innerRadius : outerRadius, a = i * Pi / 5 - Pi / 2;
+        const QPointF pt = tip + QPointF(std::cos(a) * r, std::sin(a) * r);
+        if (i == 0) star.moveTo(pt); else star.lineTo(pt);
+    }
+    star.closeSubpath();
+    Fill(p, star, QColor(255, 226, 80));
+}
+
 } // namespace
 
 Look CastLook(int speaker)
@@ -638,16 +654,7 @@ void DrawTinyGirl(QPainter& p, QRectF box, bool wandRaised)
     Ellipse(p, QPointF(x - 11, 41), 2, 2, skin);
     // The wand: a thin rod with a star.
     const QPointF tip = wandRaised ? hand + QPointF(8, -6) : hand + QPointF(6, -12);
-    p.setPen(QPen(QColor(250, 200, 220), 1.4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(hand, tip);
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const double r = i % 2 ? 1.8 : 4.2, a = i * Pi / 5 - Pi / 2;
-        const QPointF pt = tip + QPointF(std::cos(a) * r, std::sin(a) * r);
-        if (i == 0) star.moveTo(pt); else star.lineTo(pt);
-    }
-    star.closeSubpath();
-    Fill(p, star, QColor(255, 226, 80));
+    Wand(p, hand, tip, QColor(250, 200, 220), 1.8, 4.2);
     if (wandRaised)
         for (int i = 0; i < 5; ++i) Ellipse(p, tip + QPointF(std::cos(i * 1.3) * 9, std::sin(i * 1.3) * 7 + 2), 0.9, 0.9, QColor(255, 250, 200));
     // Head, hair, face.
@@ -706,16 +713,7 @@ void DrawCreature(QPainter& p, QRectF box, bool armsRaised)
     Arm(p, QPointF(cx - 9, 22), left, 4, fur);
     Arm(p, QPointF(cx + 9, 22), right, 4, fur);
     const QPointF tip = armsRaised ? right + QPointF(2, -6) : right + QPointF(4, -12);
-    p.setPen(QPen(QColor(250, 200, 120), 1.4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(right, tip);
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const double r = i % 2 ? 1.6 : 3.8, a = i * Pi / 5 - Pi / 2;
-        const QPointF pt = tip + QPointF(std::cos(a) * r, std::sin(a) * r);
-        if (i == 0) star.moveTo(pt); else star.lineTo(pt);
-    }
-    star.closeSubpath();
-    Fill(p, star, QColor(255, 226, 80));
+    Wand(p, right, tip, QColor(250, 200, 120), 1.6, 3.8);
     p.restore();
 }
 
