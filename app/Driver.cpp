@@ -1,6 +1,6 @@
 #include "app/Driver.h"
 
-#include "app/Game.h"
+#include "ui/Game.h"
 #include "quiz/PlayQuiz.h"
 #include "record/StartupCheck.h"
 #include "story/Chapters.h"
@@ -11,7 +11,7 @@ namespace velmora {
 PlayParts TheGame()
 {
     return PlayParts{
-        [](Game& game) { CheckClearRecord(game); }, [](Game& game) { OpeningChapter(game); },
+        [](Game& game) { CheckClearRecord(game.services.settings, game.pump); }, [](Game& game) { OpeningChapter(game); },
         [](Game& game) { PlayQuiz(game); },         [](Game& game) { RoadToTeaHouse(game); },
         [](Game& game) { TeaHouseEnding(game); },   [](Game& game) { PlayStaffRoll(game); },
     };

@@ -2,7 +2,7 @@
 
 #include "app/ClockRandom.h"
 #include "app/Driver.h"
-#include "app/Game.h"
+#include "ui/Game.h"
 #include "app/SessionEndWatcher.h"
 #include "record/IniSettingsStore.h"
 #include "sound/SoundSystem.h"

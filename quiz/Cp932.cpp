@@ -1,6 +1,6 @@
 #include "quiz/Cp932.h"
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 
 #include <array>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "quiz/PlayQuiz.h"
 
-#include "app/Game.h"
-#include "app/RandomSource.h"
+#include "ui/Game.h"
+#include "core/RandomSource.h"
 #include "story/Script.h"
 #include "ui/LineDisplay.h"
 

@@ -1,6 +1,6 @@
 #include "quiz/QuizFile.h"
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 #include "quiz/Cp932.h"
 
 #include <QBuffer>

@@ -1,17 +1,17 @@
 #include "record/StartupCheck.h"
 
-#include "app/Game.h"
-#include "app/MessageBox.h"
+#include "core/EventPump.h"
+#include "core/MessageBox.h"
 #include "record/ClearRecord.h"
 
 namespace velmora {
 
-void CheckClearRecord(Game& game)
+void CheckClearRecord(SettingsStore& settings, EventPump& pump)
 {
-    CheckClearRecord(game.services.settings, [&game](const QString& title, const QString& text) {
-        ShowMessage(game.pump, nullptr, QMessageBox::Warning, title, text);
+    CheckClearRecord(settings, [&pump](const QString& title, const QString& text) {
+        ShowMessage(pump, nullptr, QMessageBox::Warning, title, text);
         // The session may end while a message is open; then nothing more happens.
-        game.pump.ThrowIfEnded();
+        pump.ThrowIfEnded();
     });
 }
 

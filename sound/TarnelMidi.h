@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "sound/MidiDevice.h"
 
 namespace velmora {

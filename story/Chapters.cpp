@@ -1,6 +1,6 @@
 #include "story/Chapters.h"
 
-#include "app/Game.h"
+#include "ui/Game.h"
 #include "record/ClearRecord.h"
 #include "story/Script.h"
 #include "story/Selection.h"

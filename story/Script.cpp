@@ -1,7 +1,7 @@
 #include "story/Script.h"
 
-#include "app/FatalError.h"
-#include "app/Game.h"
+#include "core/FatalError.h"
+#include "ui/Game.h"
 #include "ui/LineDisplay.h"
 
 #include <QFile>

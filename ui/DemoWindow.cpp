@@ -1,7 +1,7 @@
 #include "ui/DemoWindow.h"
 
-#include "app/CenterWindow.h"
-#include "app/Game.h"
+#include "core/CenterWindow.h"
+#include "ui/Game.h"
 #include "sound/WaveSound.h"
 #include "ui/PictureFrame.h"
 #include "ui/Pictures.h"
@@ -120,7 +120,8 @@ int DemoCentredEdge(int screenPixels, int windowPixels)
 }
 
 DemoWindow::DemoWindow(Game& game)
-    : Form(game, Qt::Window | Qt::FramelessWindowHint),
+    : Form(game.pump, Qt::Window | Qt::FramelessWindowHint),
+      m_game(game),
       Timer1(new QTimer(this)),
       Label1(new QLabel(QStringLiteral("1998"), this)),
       Image1(new PictureFrame(this)),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "core/Form.h"
 
 #include <QLabel>
 #include <QLine>
@@ -11,6 +11,8 @@
 #include <cstdint>
 
 namespace velmora {
+
+class Game;
 
 class PictureFrame;
 
@@ -31,6 +33,9 @@ int DemoCentredEdge(int screenPixels, int windowPixels);
 // Demoform: the maker's logo, shown once at start in a small borderless black window that hides
 // itself when its animation is over. Nothing skips it; a modifier key only silences the jingle.
 class DemoWindow : public Form {
+    // Declared first so that the controls' set-up below may already use it.
+    Game& m_game;
+
 public:
     enum class Pose { A, B, C, D };
 

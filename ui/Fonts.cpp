@@ -1,6 +1,6 @@
 #include "ui/Fonts.h"
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 
 #include <QFontDatabase>
 

@@ -1,7 +1,7 @@
 #include "ui/GameWindow.h"
 
-#include "app/CenterWindow.h"
-#include "app/Game.h"
+#include "core/CenterWindow.h"
+#include "ui/Game.h"
 #include "ui/Fonts.h"
 #include "ui/Pictures.h"
 #include "ui/StaffRoll.h"
@@ -62,9 +62,10 @@ bool ProducesCharacter(const QKeyEvent& event)
 }
 
 GameWindow::GameWindow(Game& game)
-    : Form(game, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    : Form(game.pump, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                      Qt::MSWindowsFixedSizeDialogHint),
+      m_game(game),
       Shape1(new QWidget(this)),
       Image1(new PictureFrame(this)),
       Image3(new PictureFrame(this)),

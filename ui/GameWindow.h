@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "core/Form.h"
 #include "ui/PictureFrame.h"
 #include "ui/TextLabel.h"
 
@@ -11,10 +11,15 @@
 
 namespace velmora {
 
+class Game;
+
 // mainForm: the window in which the story, the quiz, the ending and the staff roll are shown.
 // Its controls keep the names they have in the game's layout; every load puts them back in
 // their design state.
 class GameWindow : public Form {
+    // Declared first so that the controls' set-up below may already use it.
+    Game& m_game;
+
 public:
     explicit GameWindow(Game& game);
 

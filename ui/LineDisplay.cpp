@@ -1,6 +1,6 @@
 #include "ui/LineDisplay.h"
 
-#include "app/Game.h"
+#include "ui/Game.h"
 #include "ui/Fonts.h"
 #include "ui/LineBreaking.h"
 #include "ui/Pictures.h"

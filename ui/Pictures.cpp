@@ -1,6 +1,6 @@
 #include "ui/Pictures.h"
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,7 +1,7 @@
 #include "ui/StaffRoll.h"
 
-#include "app/CenterWindow.h"
-#include "app/Game.h"
+#include "core/CenterWindow.h"
+#include "ui/Game.h"
 #include "ui/GameWindow.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "ui/TitleWindow.h"
 
-#include "app/CenterWindow.h"
-#include "app/Game.h"
-#include "app/MessageBox.h"
+#include "core/CenterWindow.h"
+#include "ui/Game.h"
+#include "core/MessageBox.h"
 #include "record/ClearRecord.h"
 #include "ui/Pictures.h"
 
@@ -40,9 +40,10 @@ QString ReadRecordText(Game& game)
 } // namespace
 
 TitleWindow::TitleWindow(Game& game)
-    : Form(game, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    : Form(game.pump, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                      Qt::MSWindowsFixedSizeDialogHint),
+      m_game(game),
       m_picture(ProgramPicture(QStringLiteral("title.png")))
 {
     setWindowTitle(QStringLiteral("Velmora"));

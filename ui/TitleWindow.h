@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "core/Form.h"
 
 #include <QPixmap>
 #include <QPushButton>
@@ -9,9 +9,14 @@
 
 namespace velmora {
 
+class Game;
+
 // openForm: the title screen between games. A click on the picture reveals the start buttons;
 // a start button sets the play's choices and hides the window, which ends the driver's wait.
 class TitleWindow : public Form {
+    // Declared first so that the controls' set-up below may already use it.
+    Game& m_game;
+
 public:
     explicit TitleWindow(Game& game);
 

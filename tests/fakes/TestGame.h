@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/EventPump.h"
-#include "app/Game.h"
+#include "core/EventPump.h"
+#include "ui/Game.h"
 #include "fakes/FakeSettingsStore.h"
 #include "fakes/RecordingMidiDevice.h"
 #include "fakes/RecordingWaveSound.h"

@@ -1,4 +1,4 @@
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 #include "quiz/QuizFile.h"
 
 #include <QByteArray>

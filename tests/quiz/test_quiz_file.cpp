@@ -1,4 +1,4 @@
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 #include "quiz/Cp932.h"
 #include "quiz/QuizFile.h"
 #include "quiz/QuizSource.h"

@@ -1,4 +1,4 @@
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 #include "story/Chapters.h"
 #include "story/Script.h"
 #include "ui/LineDisplay.h"

@@ -2,7 +2,7 @@
 //   quizpack <questions.txt> <VelmoraQ.qiz>
 // On any fault it prints the source file and line at fault and leaves the old output untouched.
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 #include "quiz/Cp932.h"
 #include "quiz/QuizSource.h"
 

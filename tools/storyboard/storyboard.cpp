@@ -6,9 +6,9 @@
 //   QT_SCALE_FACTOR=2 storyboard 1 out --frames 3
 //
 // Run it in the game's data folder (build/data); under Xvfb or with QT_QPA_PLATFORM=offscreen.
-#include "app/EventPump.h"
-#include "app/Game.h"
-#include "app/RandomSource.h"
+#include "core/EventPump.h"
+#include "ui/Game.h"
+#include "core/RandomSource.h"
 #include "quiz/PlayQuiz.h"
 #include "record/SettingsStore.h"
 #include "sound/MidiDevice.h"

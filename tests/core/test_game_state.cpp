@@ -1,6 +1,6 @@
-#include "app/CenterWindow.h"
-#include "app/FatalError.h"
-#include "app/GameState.h"
+#include "core/CenterWindow.h"
+#include "core/FatalError.h"
+#include "core/GameState.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/CenterWindow.h"
+#include "core/CenterWindow.h"
 
 #include <QScreen>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/EventPump.h"
-#include "app/FormSlot.h"
-#include "app/GameState.h"
+#include "core/EventPump.h"
+#include "core/FormSlot.h"
+#include "core/GameState.h"
 #include "sound/TarnelMidi.h"
 #include "ui/DemoWindow.h"
 #include "ui/GameWindow.h"
@@ -27,7 +27,8 @@ struct Services {
 };
 
 // One running game program: the shared variables, the services, the music player and the three
-// windows. The driver, the chapters and the windows' handlers all reach each other through it.
+// windows. The windows' handlers, the chapters, the quiz and the driver above them reach each
+// other through it; it stands on the ground in core/ and on the services, never on what uses it.
 class Game {
 public:
     Game(Services services, EventPump& pump);
@@ -57,5 +58,9 @@ public:
     FormSlot<TitleWindow> openForm;
     FormSlot<GameWindow> mainForm;
 };
+
+// The close handling the title screen and the game window share: the music stops for every
+// reason, and a close from outside ends the program.
+void QueryUnloadEndsProgram(Game& game, const QString& window, UnloadMode mode);
 
 } // namespace velmora

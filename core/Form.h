@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-class Game;
+class EventPump;
 
 // Why a window is about to close. Only the driver's own unload is a close by code; everything
 // else (the close box, the window manager, the session ending) comes from outside.
@@ -14,7 +14,7 @@ enum class UnloadMode { ControlMenu, Code, AppWindows, TaskManager };
 // design state, and a close-request handler that every close passes through.
 class Form : public QWidget {
 public:
-    explicit Form(Game& game, Qt::WindowFlags flags = {});
+    explicit Form(EventPump& pump, Qt::WindowFlags flags = {});
 
     virtual void Form_Load() {}
     virtual void Form_QueryUnload(UnloadMode /*mode*/) {}
@@ -22,11 +22,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-    Game& m_game;
+    EventPump& m_pump;
 };
-
-// The close handling the title screen and the game window share: the music stops for every
-// reason, and a close from outside ends the program.
-void QueryUnloadEndsProgram(Game& game, const QString& window, UnloadMode mode);
 
 } // namespace velmora

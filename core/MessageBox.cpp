@@ -1,6 +1,6 @@
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 
-#include "app/EventPump.h"
+#include "core/EventPump.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/Game.h"
+#include "ui/Game.h"
 
 namespace velmora {
 
@@ -16,5 +16,15 @@ Game::Game(Services platform, EventPump& eventPump)
 }
 
 Game::~Game() = default;
+
+void QueryUnloadEndsProgram(Game& game, const QString& window, UnloadMode mode)
+{
+    game.Trace(window + (mode == UnloadMode::Code ? QStringLiteral(" closed by code")
+                                                  : QStringLiteral(" closed from outside")));
+    game.music.StopMidi();
+    if (mode != UnloadMode::Code) {
+        game.pump.EndProgram();
+    }
+}
 
 } // namespace velmora

@@ -1,4 +1,4 @@
-#include "app/EventPump.h"
+#include "core/EventPump.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "app/GameState.h"
+#include "core/GameState.h"
 
-#include "app/FatalError.h"
+#include "core/FatalError.h"
 
 #include <limits>
 
