@@ -3,7 +3,11 @@
 #include "quiz/QuizSource.h"
 #include "tests/quiz/QuizRecordPrinting.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -39,6 +43,26 @@ QList<velmora::QuizRecord> Parse(const QString& text)
 {
     velmora::Cp932Converter cp932;
     return velmora::ParseQuizSource(text, kSource, cp932);
+}
+
+// The questions the game ships, as the packer reads them.
+QList<velmora::QuizRecord> GameQuestions()
+{
+    QFile file(QFINDTESTDATA("../../quiz/questions.txt"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return Parse(QString::fromUtf8(file.readAll()));
+}
+
+// The unit an answer counts in ("段" of "171段", "基" of "約一万基"); empty for an answer that is
+// not a count.
+QString CounterOf(const QString& answer)
+{
+    const QString digit = u"0-9０-９〇一二三四五六七八九十百千万"_s;
+    const QRegularExpression count("^[^" + digit + "]{0,4}[" + digit + "]+([^" + digit + "]{1,4})$");
+    const QRegularExpressionMatch match = count.match(answer);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 } // namespace
@@ -132,6 +156,49 @@ private slots:
         const QString where = kSource + ':' + QString::number(line) + ": ";
         QVERIFY2(error.startsWith(where), qPrintable(error + " is not at " + where));
         QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
+    // The questions are drawn in random order, so one that calls itself the first (or the next,
+    // or the last) is wrong in most quizzes.
+    void noQuestionClaimsAPlaceInTheQuiz()
+    {
+        const QList<velmora::QuizRecord> questions = GameQuestions();
+        QCOMPARE(questions.size(), velmora::kQuizRecordCount);
+        for (const velmora::QuizRecord& record : questions) {
+            for (const QString& word : {u"まずは"_s, u"最初"_s, u"第一問"_s, u"一問目"_s, u"次の問題"_s,
+                                        u"最後の問題"_s, u"ラスト"_s, u"続いて"_s, u"ちなみに"_s}) {
+                QVERIFY2(!record.question.contains(word), qPrintable(record.question));
+            }
+        }
+    }
+
+    // An answer that alone counts in another unit (本 among 基) gives the scoring answer away.
+    void theThreeAnswersOfAQuestionCountInOneUnit()
+    {
+        int counted = 0;
+        for (const velmora::QuizRecord& record : GameQuestions()) {
+            const QString unit = CounterOf(record.answers[0]);
+            QVERIFY2(CounterOf(record.answers[1]) == unit && CounterOf(record.answers[2]) == unit,
+                     qPrintable(QStringList(record.answers.begin(), record.answers.end()).join(u" | ")));
+            counted += unit.isEmpty() ? 0 : 1;
+        }
+        // 段, 年, 円玉, 基, メートル, 日間: the check has something to look at.
+        QVERIFY2(counted >= 5, qPrintable(QString::number(counted)));
+    }
+
+    // A heroine named less often than the others is harder to reach in the tea house.
+    void everyHeroineEarnsPointsFromEquallyManyAnswers()
+    {
+        std::array<int, 7> named{};
+        for (const velmora::QuizRecord& record : GameQuestions()) {
+            for (const QChar digit : record.pointCode) {
+                ++named.at(static_cast<std::size_t>(digit.digitValue()));
+            }
+        }
+        for (std::size_t heroine = 2; heroine <= 6; ++heroine) {
+            QCOMPARE(named.at(heroine), named.at(1));
+        }
+        QVERIFY2(named.at(0) <= named.at(1), qPrintable(QString::number(named.at(0))));
     }
 
     void writesEveryFieldOnItsOwnLineInUpperCaseHex()
