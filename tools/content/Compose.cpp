@@ -56,6 +56,7 @@ struct Section {
     QString groove;
     QStringList tacet;
     int tempo = 0; // 0: keep the piece's tempo
+    int dynamicsFrom = 0, dynamicsTo = 0; // 0: hold the level the section before ended on
 };
 
 struct Piece {
@@ -65,6 +66,7 @@ struct Piece {
     std::vector<int> scale;
     QString grooveDefault = "none";
     int drumVolume = 90;
+    bool swing = false; // off-beat eighths fall two thirds into the beat
     std::vector<Instrument> instruments;
     QMap<QString, Section> sections;
     QStringList form;
@@ -168,6 +170,7 @@ Piece ReadPiece(const QString& path)
         lastPart = head;
         if (head == "tempo" && !current) piece.tempo = words.value(1).toInt();
         else if (head == "beats") piece.beats = words.value(1).toInt();
+        else if (head == "swing") piece.swing = true;
         else if (head == "key") {
             piece.keyRoot = PitchClass(words.value(1), where);
             piece.scale = ScaleNamed(words.value(2), where);
@@ -204,6 +207,13 @@ Piece ReadPiece(const QString& path)
             if (head == "groove") { current->groove = words.value(1); continue; }
             if (head == "tempo") { current->tempo = words.value(1).toInt(); continue; }
             if (head == "tacet") { current->tacet += words.mid(1); continue; }
+            if (head == "dynamics") {
+                current->dynamicsFrom = words.value(1).toInt();
+                current->dynamicsTo = words.value(2, words.value(1)).toInt();
+                if (current->dynamicsFrom < 1 || current->dynamicsFrom > 127 || current->dynamicsTo < 1 || current->dynamicsTo > 127)
+                    Fail(where, "dynamics are one or two levels from 1 to 127");
+                continue;
+            }
             QStringList bars = rest.split('|', Qt::SkipEmptyParts);
             for (auto& b : bars) b = b.trimmed();
             bars.removeAll(QString());
@@ -226,6 +236,7 @@ struct Rendered {
     std::vector<std::vector<Note>> voices; // per instrument
     std::vector<Note> drums;
     std::vector<std::pair<double, int>> tempos; // (beat, quarter notes per minute)
+    std::vector<std::pair<double, int>> levels; // (beat, expression), every channel
     double totalBeats = 0;
 
     double Seconds() const
@@ -302,6 +313,26 @@ void Accompany(const Instrument& ins, const Chord& c, int beatsPerBar, std::vect
             for (size_t k = 0; k < voicing.size(); ++k)
                 add(voicing[k], c.start + t + (down ? 0.02 : 0.04) * double(k), down ? 0.9 : 0.45, down ? 0 : -15);
         }
+    } else if (ins.style == "oompah") {
+        // Bass on the downbeat (and the fifth on the middle beat of a four-beat chord), short
+        // chords an octave up on the other beats: a waltz in three, a march in two or four.
+        const auto upper = Voicing(c, ins.octave + 1);
+        for (double t = 0; t < c.length - 1e-6; t += 1.0) {
+            const double inBar = std::fmod(c.start + t, beatsPerBar);
+            if (t < 1e-6) add(bassPitch, c.start, 0.9, 0);
+            else if (beatsPerBar == 4 && std::fabs(inBar - 2) < 1e-6) add(fifth > bassPitch + 9 ? fifth - 12 : fifth, c.start + t, 0.9, -4);
+            else for (int p : upper) add(p, c.start + t, 0.5, -14);
+        }
+    } else if (ins.style == "pick") {
+        // Finger-picked guitar: the thumb alternates root and fifth on the beats, the fingers
+        // answer with the upper chord tones on the off-beats.
+        const auto upper = Voicing(c, ins.octave + 1);
+        const int lowFifth = fifth > bassPitch + 9 ? fifth - 12 : fifth;
+        int i = 0;
+        for (double t = 0; t < c.length - 1e-6; t += 1.0, ++i) {
+            add(i % 2 == 0 ? bassPitch : lowFifth, c.start + t, 0.9, 0);
+            add(upper[size_t(1 + i % int(upper.size() - 1))], c.start + t + 0.5, 0.45, -10);
+        }
     } else if (ins.style == "pulse") {
         for (double t = 0; t < c.length - 1e-6; t += 1.0)
             for (int p : voicing) add(p, c.start + t + 0.5, 0.4, -12);
@@ -348,6 +379,14 @@ void Groove(const QString& style, double barStart, int beats, bool lastBar, bool
         hit(Kick, 0, 64);
         for (int b = 0; b < beats; ++b) hit(b % 2 ? PedalHat : Ride, b, b % 2 ? 40 : 44);
         hit(Rim, 2, 40);
+    } else if (style == "shuffle") {
+        // Brushes: a soft kick, the ride on every eighth (swung by the piece), the rim on the backbeat.
+        hit(Kick, 0, 60);
+        for (int b = 0; b < beats; ++b) {
+            hit(Ride, b, b == 0 ? 54 : 46);
+            hit(Ride, b + 0.5, 32);
+            if (b % 2 == 1) hit(Rim, b, 44);
+        }
     } else if (style == "temple") {
         hit(WoodBlock, 0, 58);
         hit(WoodBlock, 2.5, 40);
@@ -366,6 +405,7 @@ Rendered Render(const Piece& piece, const QString& fileName)
     r.voices.resize(piece.instruments.size());
     r.tempos.push_back({0.0, piece.tempo});
     double at = 0;
+    int level = 100; // expression the previous section ended on
     for (int f = 0; f < piece.form.size(); ++f) {
         const QString& name = piece.form[f];
         if (!piece.sections.contains(name)) Fail(fileName, "form names unknown section " + name);
@@ -375,6 +415,22 @@ Rendered Render(const Piece& piece, const QString& fileName)
         // A section may set its own pace (a closing broadening); the next one returns to the piece's.
         const int sectionTempo = s.tempo > 0 ? s.tempo : piece.tempo;
         if (sectionTempo != r.tempos.back().second) r.tempos.push_back({sectionStart, sectionTempo});
+        // The section's level: it swells or falls evenly from its first to its last beat.
+        const double sectionBeats = double(barsN * piece.beats);
+        const int levelFrom = s.dynamicsFrom > 0 ? s.dynamicsFrom : level;
+        const int levelTo = s.dynamicsFrom > 0 ? s.dynamicsTo : level;
+        auto levelAt = [&](double beat) {
+            return levelFrom + (levelTo - levelFrom) * std::clamp((beat - sectionStart) / sectionBeats, 0.0, 1.0);
+        };
+        for (double b = 0; b < sectionBeats - 1e-6; b += 0.5) {
+            const int value = int(std::lround(levelAt(sectionStart + b)));
+            if (r.levels.empty() || r.levels.back().second != value) r.levels.push_back({sectionStart + b, value});
+            if (levelFrom == levelTo) break;
+        }
+        level = levelTo;
+        std::vector<size_t> firstNote;
+        for (const auto& v : r.voices) firstNote.push_back(v.size());
+        const size_t firstDrum = r.drums.size();
         // Chords.
         std::vector<Chord> chords;
         for (int b = 0; b < barsN; ++b) {
@@ -440,10 +496,31 @@ Rendered Render(const Piece& piece, const QString& fileName)
         const QString groove = s.groove.isEmpty() ? piece.grooveDefault : s.groove;
         for (int b = 0; b < barsN; ++b)
             Groove(groove, sectionStart + b * piece.beats, piece.beats, b == barsN - 1, f == 0 && b == 0, piece.drumVolume, r.drums);
+        // Louder is also played harder, so the timbre brightens with the level, not only the volume.
+        auto touch = [&](Note& n) {
+            n.velocity = std::clamp(n.velocity + int(std::lround((levelAt(n.start) - 100) / 4)), 1, 127);
+        };
+        for (size_t i = 0; i < r.voices.size(); ++i)
+            for (size_t k = firstNote[i]; k < r.voices[i].size(); ++k) touch(r.voices[i][k]);
+        for (size_t k = firstDrum; k < r.drums.size(); ++k) touch(r.drums[k]);
         r.chords.insert(r.chords.end(), chords.begin(), chords.end());
         at = sectionStart + barsN * piece.beats;
     }
     r.totalBeats = at;
+    if (piece.swing) {
+        // The second eighth of each beat comes late: a beat splits two thirds to one third.
+        auto swung = [](double t) {
+            const double beat = std::floor(t + 1e-9), f = t - beat;
+            return beat + (f <= 0.5 ? f * 4.0 / 3.0 : 2.0 / 3.0 + (f - 0.5) * 2.0 / 3.0);
+        };
+        auto swingNote = [&](Note& n) {
+            const double end = swung(n.start + n.length);
+            n.start = swung(n.start);
+            n.length = end - n.start;
+        };
+        for (auto& v : r.voices) std::for_each(v.begin(), v.end(), swingNote);
+        std::for_each(r.drums.begin(), r.drums.end(), swingNote);
+    }
     return r;
 }
 
@@ -540,6 +617,7 @@ QByteArray WriteSmf(const Piece& piece, const Rendered& r, const QString& title)
         ev.push_back({0, 0, Short(0xB0 | channel, 7, volume)});
         ev.push_back({0, 0, Short(0xB0 | channel, 10, pan)});
         ev.push_back({0, 0, Short(0xB0 | channel, 91, reverb)});
+        for (const auto& [beat, value] : r.levels) ev.push_back({Ticks(beat), 0, Short(0xB0 | channel, 11, value)});
         for (const Note& n : notes) {
             const quint32 on = Ticks(n.start);
             const quint32 off = std::max(on + 1, Ticks(n.start + n.length));
