@@ -191,6 +191,16 @@ double RmsDb(const std::vector<double>& samples)
 class ContentAudioTest : public QObject {
     Q_OBJECT
 
+    // Rendering is the slow part: each file is rendered once for all the tests that listen to it.
+    std::map<QString, velmora::MidiRendering> m_renderings;
+
+    const velmora::MidiRendering& Rendered(const QString& file)
+    {
+        auto found = m_renderings.find(file);
+        if (found == m_renderings.end()) found = m_renderings.emplace(file, velmora::RenderMidi(file, velmora::DefaultSoundFont())).first;
+        return found->second;
+    }
+
     static void AddPieces()
     {
         QTest::addColumn<QString>("file");
@@ -203,7 +213,7 @@ class ContentAudioTest : public QObject {
         QTest::newRow("quiz, F major") << "M01S.mid" << 30.0 << 60.0 << transpose(5);
         QTest::newRow("story, D mixolydian") << "M02S.mid" << 60.0 << 90.0 << QList<int>{2, 4, 6, 7, 9, 11, 0};
         QTest::newRow("tea house, pentatonic") << "M03S.mid" << 60.0 << 90.0 << QList<int>{2, 4, 7, 9, 11};
-        QTest::newRow("ending, as long as the staff roll") << "M04S.mid" << kRollSeconds - 2.0 << kRollSeconds - 0.5 << transpose(7);
+        QTest::newRow("ending, under the staff roll") << "M04S.mid" << 45.0 << kRollSeconds << transpose(7);
     }
 
 private slots:
@@ -263,7 +273,7 @@ private slots:
         QFETCH(QString, file);
         const QString font = velmora::DefaultSoundFont();
         QVERIFY2(!font.isEmpty(), "a General MIDI sound font (timgm6mb-soundfont) is needed");
-        const auto r = velmora::RenderMidi(file, font);
+        const auto& r = Rendered(file);
         QVERIFY2(r.ok, qPrintable(file + ": " + r.error));
         const Smf smf = ReadSmf(file);
         QVERIFY(r.playedSeconds >= smf.seconds - 0.05);
@@ -288,11 +298,12 @@ private slots:
 
     void endingMusicClosesWithTheStaffRoll()
     {
-        // The roll plays the piece once and stops it at its last tick; the piece's length (see
-        // AddPieces) leaves the closing page neither silent nor cut off before the last chord.
+        // The roll plays the piece once and stops it at its last tick: the piece must end within
+        // the two seconds before, leaving the closing page neither silent nor the last chord cut.
         const Smf smf = ReadSmf("M04S.mid");
         QVERIFY(smf.error.isEmpty());
-        const auto r = velmora::RenderMidi("M04S.mid", velmora::DefaultSoundFont());
+        QVERIFY2(smf.seconds >= kRollSeconds - 2.0 && smf.seconds <= kRollSeconds - 0.5, qPrintable(QString("%1 s").arg(smf.seconds)));
+        const auto& r = Rendered("M04S.mid");
         QVERIFY2(r.ok, qPrintable(r.error));
         // The last chord still sounds when the file ends, and has nearly died when the roll stops.
         const double closing = velmora::MeasureLevel(r, smf.seconds - 1, smf.seconds).rmsDb;
@@ -303,10 +314,11 @@ private slots:
 
     void titleStoryAndEndingEachHaveTheirOwnLeadAndBassLine()
     {
-        // They once shared one falling bass line and the piano lead; each is its own now. Bass
-        // lines are compared as scale degrees from each key's tonic, bar by bar.
+        // They once shared the piano lead and one falling bass line, bar for bar. Bass lines are
+        // compared as scale degrees from each key's tonic over the eight bars from where the tune
+        // comes in; no two pieces may agree in half of them.
         const std::map<QString, int> tonic{{"M00S.mid", 10}, {"M02S.mid", 2}, {"M04S.mid", 7}};
-        std::map<QString, std::set<std::vector<int>>> phrases; // four-bar bass phrases
+        std::map<QString, std::vector<int>> bassLines;
         std::set<int> leads;
         for (const auto& [file, root] : tonic) {
             const Smf smf = ReadSmf(file);
@@ -314,23 +326,24 @@ private slots:
             QVERIFY2(smf.programs.count(0), qPrintable(file + ": the lead chose no instrument"));
             leads.insert(smf.programs.at(0));
             const quint32 bar = quint32(smf.beatsPerBar * smf.division);
-            std::vector<int> degrees;
-            for (quint32 at = 0; at < smf.endTick; at += bar) {
+            quint32 tuneStart = smf.endTick;
+            for (const SmfNote& n : smf.notes)
+                if (n.channel == 0) tuneStart = std::min(tuneStart, n.start / bar * bar);
+            for (quint32 at = tuneStart; at < tuneStart + 8 * bar; at += bar) {
                 int lowest = 128;
                 for (const SmfNote& n : smf.notes)
                     if (n.channel != 9 && n.start == at) lowest = std::min(lowest, n.key);
                 QVERIFY2(lowest < 128, qPrintable(QString("%1: no bass at tick %2").arg(file).arg(at)));
-                degrees.push_back((lowest - root + 12) % 12);
+                bassLines[file].push_back((lowest - root + 12) % 12);
             }
-            for (size_t i = 0; i + 4 <= degrees.size(); ++i)
-                phrases[file].insert(std::vector<int>(degrees.begin() + long(i), degrees.begin() + long(i) + 4));
         }
         QCOMPARE(leads.size(), size_t(3));
-        for (const auto& [a, mine] : phrases)
-            for (const auto& [b, theirs] : phrases) {
+        for (const auto& [a, mine] : bassLines)
+            for (const auto& [b, theirs] : bassLines) {
                 if (a >= b) continue;
-                for (const auto& phrase : mine)
-                    QVERIFY2(!theirs.count(phrase), qPrintable(QString("%1 and %2 share a bass phrase").arg(a, b)));
+                int same = 0;
+                for (size_t i = 0; i < mine.size(); ++i) same += mine[i] == theirs[i];
+                QVERIFY2(same < 4, qPrintable(QString("%1 and %2 share the bass in %3 of 8 bars").arg(a, b).arg(same)));
             }
     }
 
@@ -340,7 +353,7 @@ private slots:
         // one or down the other.
         const Wave w = ReadWave("TARNELDEMO.WAV");
         QVERIFY(w.error.isEmpty());
-        const auto r = velmora::RenderMidi("M00S.mid", velmora::DefaultSoundFont());
+        const auto& r = Rendered("M00S.mid");
         QVERIFY2(r.ok, qPrintable(r.error));
         const double music = velmora::MeasureLevel(r, 0, ReadSmf("M00S.mid").seconds).rmsDb;
         const double jingle = RmsDb(w.samples);
