@@ -11,8 +11,9 @@
 
 namespace velmora {
 
-// FluidSynth's own default of 0.2 leaves General MIDI pieces some 13 dB under the jingle and
-// under what a player expects; the pieces are balanced to play at about -20 dBFS RMS with this.
+// Unity gain. FluidSynth's own default of 0.2 keeps headroom for any General MIDI file, and left
+// our pieces 14 dB quieter, well under the logo jingle; the pieces are balanced (their channel
+// volumes) to about -20 dBFS RMS with peaks under -3 dBFS at this gain, and a test holds them there.
 inline constexpr double kMusicSynthGain = 1.0;
 
 // The soundfonts to try, in order: the system's chosen General MIDI soundfont, the large FluidR3
