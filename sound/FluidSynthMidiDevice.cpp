@@ -1,6 +1,7 @@
 #include "sound/FluidSynthMidiDevice.h"
 
 #include "sound/MidiFileTiming.h"
+#include "sound/MusicSynth.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,9 +30,7 @@ void QuietGLib(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
 QStringList FluidSynthMidiDevice::DefaultSoundFonts()
 {
-    return {QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
-            QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2"),
-            QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")};
+    return MusicSoundFonts();
 }
 
 FluidSynthMidiDevice::FluidSynthMidiDevice(AudioOutput& output, QStringList soundFonts)
@@ -68,14 +67,11 @@ void FluidSynthMidiDevice::Load(QStringList soundFonts)
 {
     const auto started = std::chrono::steady_clock::now();
     fluid_settings_t* settings = new_fluid_settings();
-    fluid_settings_setnum(settings, "synth.sample-rate", m_output.SampleRate());
+    ConfigureMusicSynth(settings, m_output.SampleRate());
     // Samples are read only for the instruments a piece selects: a large soundfont then costs a
     // fraction of its size in memory and load time.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(settings, "synth.lock-memory", 0);
-    // A reset that follows cutting the voices brings them back, so only the device resets, when a
-    // piece closes; the player must not reset on its own as a piece ends.
-    fluid_settings_setint(settings, "player.reset-synth", 0);
     fluid_synth_t* synth = new_fluid_synth(settings);
 
     QString chosen;

@@ -3,6 +3,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <map>
+#include <vector>
+
 // The composer is what keeps the music consonant: it must refuse note data that would sound
 // wrong or drift out of time, and say where.
 class ComposerTest : public QObject {
@@ -30,6 +34,45 @@ class ComposerTest : public QObject {
         QFile out(dir.path() + "/piece.mid");
         if (out.open(QIODevice::ReadOnly)) o.midi = out.readAll();
         return o;
+    }
+
+    // A channel event of the composed file, with its track's running tick.
+    struct Event {
+        quint32 tick;
+        int status, a, b;
+    };
+
+    // The channel events of every track; the composer writes no running status.
+    static std::vector<Event> Events(const QByteArray& midi)
+    {
+        std::vector<Event> events;
+        auto u8 = [&](qsizetype at) { return int(quint8(midi[at])); };
+        qsizetype pos = 14;
+        while (pos + 8 <= midi.size() && midi.mid(pos, 4) == "MTrk") {
+            const qsizetype end = pos + 8 + ((u8(pos + 4) << 24) | (u8(pos + 5) << 16) | (u8(pos + 6) << 8) | u8(pos + 7));
+            quint32 tick = 0;
+            for (pos += 8; pos < end;) {
+                int c = 0;
+                quint32 delta = 0;
+                do { c = u8(pos++); delta = (delta << 7) | quint32(c & 0x7F); } while (c & 0x80);
+                tick += delta;
+                const int status = u8(pos++);
+                if (status == 0xFF) {
+                    pos += 1;
+                    quint32 len = 0;
+                    do { c = u8(pos++); len = (len << 7) | quint32(c & 0x7F); } while (c & 0x80);
+                    pos += len;
+                } else if ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0) {
+                    events.push_back({tick, status, u8(pos), 0});
+                    pos += 1;
+                } else {
+                    events.push_back({tick, status, u8(pos), u8(pos + 1)});
+                    pos += 2;
+                }
+            }
+            pos = end;
+        }
+        return events;
     }
 
     static QString Piece(const QString& chords, const QString& melody)
@@ -130,6 +173,81 @@ private slots:
         // The delta before the second event is 3840 ticks, written as a two-byte variable length.
         QCOMPARE(quint8(o.midi[second - 2]), quint8(0x80 | (3840 >> 7)));
         QCOMPARE(quint8(o.midi[second - 1]), quint8(3840 & 0x7F));
+    }
+
+    void sectionDynamicsSwellTheExpressionAndTheTouch()
+    {
+        // A crescendo that only moved a fader, or only the first note, would not build.
+        QString piece = Piece("| C | G |", "| e5:1 d5 c5 d5 | d5:1 b4 g4 b4 |");
+        piece.replace("section A\n", "section A\ndynamics 60 120\n").replace("form A A", "form A");
+        const Outcome o = Compose(piece);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.errors));
+        std::vector<int> levels, touch;
+        for (const Event& e : Events(o.midi)) {
+            if (e.status == 0xB0 && e.a == 11) levels.push_back(e.b);
+            if (e.status == 0x90 && e.b > 0) touch.push_back(e.b);
+        }
+        QVERIFY(levels.size() >= 8);
+        QCOMPARE(levels.front(), 60);
+        QVERIFY(levels.back() >= 110);
+        QVERIFY(std::is_sorted(levels.begin(), levels.end()));
+        // The last bar's notes land harder than the first bar's, beat for beat.
+        QCOMPARE(touch.size(), size_t(8));
+        for (size_t i = 1; i < 4; ++i) QVERIFY2(touch[i + 4] > touch[i] + 5, qPrintable(QString("beat %1").arg(i)));
+    }
+
+    void composerRefusesLevelsOutsideMidi_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("silent") << "dynamics 0 90";
+        QTest::newRow("past the top") << "dynamics 90 128";
+        QTest::newRow("not a number") << "dynamics loud";
+    }
+    void composerRefusesLevelsOutsideMidi()
+    {
+        QFETCH(QString, line);
+        QString piece = Piece("| C | G |", "| e5:4 | d5:4 |");
+        piece.replace("section A\n", "section A\n" + line + "\n");
+        const Outcome o = Compose(piece);
+        QVERIFY(o.exitCode != 0);
+        QVERIFY2(o.errors.contains("dynamics"), qPrintable(o.errors));
+    }
+
+    void waltzAccompanimentPutsTheBassOnTheDownbeatAndChordsAfter()
+    {
+        // In three, the oompah style must not fall back to the four-beat pattern.
+        const QString piece = "tempo 120\nbeats 3\nkey G major\ndrums none\n"
+                              "instrument waltz program 0 channel 0 style oompah octave 2\n"
+                              "section A\nchords | G | D |\nend\nform A\n";
+        const Outcome o = Compose(piece);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.errors));
+        std::map<quint32, std::vector<int>> onsets;
+        for (const Event& e : Events(o.midi))
+            if (e.status == 0x90 && e.b > 0) onsets[e.tick].push_back(e.a);
+        const std::vector<int> gBass{43}, gChord{55, 59, 62}, dBass{38}, dChord{50, 54, 57};
+        QCOMPARE(onsets.size(), size_t(6));
+        QCOMPARE(onsets[0], gBass);
+        QCOMPARE(onsets[480], gChord);
+        QCOMPARE(onsets[960], gChord);
+        QCOMPARE(onsets[1440], dBass);
+        QCOMPARE(onsets[1920], dChord);
+    }
+
+    void swingDelaysTheOffBeatEighthsToTwoThirdsOfTheBeat()
+    {
+        QString piece = Piece("| C | G |", "| c5:.5 d5 e5:1 g5:2 | g5:4 |");
+        piece.replace("drums pop", "drums none\nswing").replace("form A A", "form A");
+        const Outcome o = Compose(piece);
+        QVERIFY2(o.exitCode == 0, qPrintable(o.errors));
+        std::vector<quint32> lead;
+        for (const Event& e : Events(o.midi))
+            if (e.status == 0x90 && e.b > 0) lead.push_back(e.tick);
+        QVERIFY(lead.size() >= 5);
+        // c5 on the beat, d5 two thirds in (320 of 480 ticks), e5 and g5 on their beats.
+        QCOMPARE(lead[0], quint32(0));
+        QCOMPARE(lead[1], quint32(320));
+        QCOMPARE(lead[2], quint32(480));
+        QCOMPARE(lead[3], quint32(960));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "sound/AudioOutput.h"
 #include "sound/FluidSynthMidiDevice.h"
+#include "sound/MusicSynth.h"
 #include "sound/SdlWaveSound.h"
 #include "tests/sound/SmfBuilder.h"
 #include "tests/sound/SoundTestSupport.h"
@@ -21,8 +22,11 @@ using Mode = MidiDevice::Mode;
 namespace {
 
 // Dither and the last whisper of a cleared reverb stay below this; any held note is far above.
-constexpr int Silent = 64;
-constexpr int Audible = 300;
+// Both were measured at FluidSynth's default gain of 0.2 and scale with the game's gain, as the
+// whisper does (a chord of the tests peaks near 8200 at unity gain, its cleared reverb near 110).
+constexpr double GainSince = velmora::kMusicSynthGain / 0.2;
+constexpr int Silent = int(64 * GainSince);
+constexpr int Audible = int(300 * GainSince);
 
 int Peak(const std::vector<std::int16_t>& samples)
 {

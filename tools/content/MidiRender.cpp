@@ -1,18 +1,20 @@
 #include "tools/content/MidiRender.h"
 
+#include "sound/MusicSynth.h"
+
 #include <QFileInfo>
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace velmora {
 
 QString DefaultSoundFont()
 {
-    for (const char* candidate : {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2"})
-        if (QFileInfo::exists(QString::fromLatin1(candidate))) return QString::fromLatin1(candidate);
-    return {};
+    return FirstMusicSoundFont();
 }
 
 MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, double tailSeconds)
@@ -22,8 +24,7 @@ MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, 
     for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
 
     std::unique_ptr<fluid_settings_t, decltype(&delete_fluid_settings)> settings(new_fluid_settings(), &delete_fluid_settings);
-    fluid_settings_setnum(settings.get(), "synth.sample-rate", r.sampleRate);
-    fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
+    ConfigureMusicSynth(settings.get(), r.sampleRate);
     fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
     std::unique_ptr<fluid_synth_t, decltype(&delete_fluid_synth)> synth(new_fluid_synth(settings.get()), &delete_fluid_synth);
     if (!synth) { r.error = "cannot create synthesiser"; return r; }
@@ -42,6 +43,10 @@ MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, 
     long long frames = 0;
     const long long limit = 600LL * r.sampleRate; // a runaway file must not hang the caller
     while (fluid_player_get_status(player.get()) == FLUID_PLAYER_PLAYING && frames < limit) {
+        // The player reads the file on its first tick; until then it knows no length.
+        const int lastTick = fluid_player_get_total_ticks(player.get());
+        if (r.pieceSeconds == 0 && lastTick > 0 && fluid_player_get_current_tick(player.get()) >= lastTick)
+            r.pieceSeconds = double(frames) / r.sampleRate;
         fluid_synth_write_float(synth.get(), Block, l, 0, 1, rr, 0, 1);
         r.left.insert(r.left.end(), l, l + Block);
         r.right.insert(r.right.end(), rr, rr + Block);
@@ -49,6 +54,7 @@ MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, 
     }
     if (frames >= limit) { r.error = "the file never reached its end"; return r; }
     r.playedSeconds = double(frames) / r.sampleRate;
+    if (r.pieceSeconds == 0) r.pieceSeconds = r.playedSeconds;
     for (long long t = 0; t < (long long)(tailSeconds * r.sampleRate); t += Block) {
         fluid_synth_write_float(synth.get(), Block, l, 0, 1, rr, 0, 1);
         r.left.insert(r.left.end(), l, l + Block);
@@ -56,6 +62,20 @@ MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, 
     }
     r.ok = true;
     return r;
+}
+
+Level MeasureLevel(const MidiRendering& r, double fromSeconds, double toSeconds)
+{
+    const auto from = std::min(r.left.size(), size_t(std::max(0.0, fromSeconds) * r.sampleRate));
+    const auto to = std::min(r.left.size(), size_t(std::max(0.0, toSeconds) * r.sampleRate));
+    if (to <= from) return {};
+    double peak = 0, sum = 0;
+    for (size_t i = from; i < to; ++i) {
+        peak = std::max({peak, double(std::fabs(r.left[i])), double(std::fabs(r.right[i]))});
+        sum += double(r.left[i]) * r.left[i] + double(r.right[i]) * r.right[i];
+    }
+    auto dB = [](double v) { return v > 0 ? 20 * std::log10(v) : -200.0; };
+    return {dB(std::sqrt(sum / double(2 * (to - from)))), dB(peak)};
 }
 
 } // namespace velmora

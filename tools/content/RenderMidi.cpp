@@ -42,16 +42,14 @@ int main(int argc, char** argv)
     for (const QString& path : app.arguments().mid(1)) {
         const auto r = velmora::RenderMidi(path, font);
         if (!r.ok) { std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(r.error)); return 1; }
-        std::printf("%s: played %.2f s\n", qPrintable(QFileInfo(path).fileName()), r.playedSeconds);
-        const size_t stretch = size_t(10 * r.sampleRate);
-        for (size_t from = 0; from < r.left.size(); from += stretch) {
-            const size_t to = std::min(r.left.size(), from + stretch);
-            double peak = 0, sum = 0;
-            for (size_t i = from; i < to; ++i) {
-                peak = std::max({peak, double(std::fabs(r.left[i])), double(std::fabs(r.right[i]))});
-                sum += double(r.left[i]) * r.left[i] + double(r.right[i]) * r.right[i];
-            }
-            std::printf("  %5.1f-%5.1f s  peak %.3f  rms %.4f\n", double(from) / r.sampleRate, double(to) / r.sampleRate, peak, std::sqrt(sum / double(2 * (to - from))));
+        const auto whole = velmora::MeasureLevel(r, 0, r.pieceSeconds);
+        const auto withTail = velmora::MeasureLevel(r, 0, double(r.left.size()) / r.sampleRate);
+        std::printf("%s: %.2f s (sequencer done at %.2f s), rms %.1f dBFS, peak %.1f dBFS\n",
+            qPrintable(QFileInfo(path).fileName()), r.pieceSeconds, r.playedSeconds, whole.rmsDb, withTail.peakDb);
+        const double total = double(r.left.size()) / r.sampleRate;
+        for (double from = 0; from < total; from += 5) {
+            const auto part = velmora::MeasureLevel(r, from, std::min(total, from + 5));
+            std::printf("  %5.1f-%5.1f s  rms %6.1f  peak %6.1f dBFS\n", from, std::min(total, from + 5), part.rmsDb, part.peakDb);
         }
         WriteWav(QFileInfo(path).path() + "/" + QFileInfo(path).completeBaseName() + ".render.wav", r);
     }

@@ -86,12 +86,14 @@ std::vector<double> Jingle()
     for (int note : {60, 67, 76}) Pad(s, 1.8, 1.0, note, 0.10);
     Bell(s, 2.4, 96, 0.22, 0.25);
     Bell(s, 2.45, 103, 0.12, 0.2);
-    // Normalise to a comfortable peak and fade the last 0.15 s so the file ends in silence.
+    // Normalise to a peak that leaves the same headroom as the music (under -3 dBFS), which puts
+    // the jingle a little above the title music that follows it; fade the last 0.15 s so the file
+    // ends in silence.
     double peak = 0;
     for (double v : s) peak = std::max(peak, std::fabs(v));
     for (size_t i = 0; i < s.size(); ++i) {
         const double tail = double(s.size() - i) / (0.15 * Rate);
-        s[i] = s[i] / peak * 0.7 * std::min(1.0, tail);
+        s[i] = s[i] / peak * 0.66 * std::min(1.0, tail);
     }
     return s;
 }
