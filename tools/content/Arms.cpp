@@ -179,7 +179,7 @@ void DrawHand(QPainter& p, const ArmPose& arm, const QColor& skin)
 
 std::vector<ArmPose> PoseArms(Pose pose)
 {
-    const QPointF up(0, -1), down(0, 1), left(-1, 0), right(1, 0);
+    const QPointF up(0, -1), left(-1, 0), right(1, 0);
     // Arms hanging at her sides, the forearms out of the picture.
     const ArmPose restLeft{LeftShoulder, QPointF(31, 200), QPointF(34, 246), Grip::Hold, 90, left};
     const ArmPose restRight{RightShoulder, QPointF(129, 200), QPointF(126, 246), Grip::Hold, 90, right};
