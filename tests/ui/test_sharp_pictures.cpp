@@ -3,6 +3,7 @@
 // for pixel, not the design-size picture enlarged. Runs in the data folder on the built pictures.
 #include "fakes/TestGame.h"
 #include "ui/LineDisplay.h"
+#include "ui/TitleWindow.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -91,6 +92,26 @@ private slots:
         // The comparison can tell the two apart: the enlarged design-size picture is visibly softer.
         QVERIFY2(fromEnlarged > 0.03, qPrintable(QStringLiteral("only %1 % differs from the enlarged picture")
                                                      .arg(fromEnlarged * 100)));
+    }
+
+    // The title screen draws its picture itself rather than through a picture frame.
+    void titlePictureOnADoubledScreenIsTheTwiceSizeDrawing()
+    {
+        TestGame t;
+        t.game.openForm.Show();
+        TitleWindow& window = *t.game.openForm.Get();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot.size(), window.size() * 2);
+        const QImage sharp = ReadByContent(QStringLiteral(":/pictures/title@2x.png"));
+        const QRect shown(QPoint(0, 0), shot.size());
+        const double fromSharp = DifferingShare(shot, sharp.copy(shown));
+        const double fromEnlarged = DifferingShare(
+            shot, ReadByContent(QStringLiteral(":/pictures/title.png"))
+                      .scaled(sharp.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .copy(shown));
+        QVERIFY2(fromSharp < 0.002, qPrintable(QString::number(fromSharp * 100)));
+        QVERIFY2(fromEnlarged > 0.03, qPrintable(QString::number(fromEnlarged * 100)));
     }
 };
 
