@@ -125,8 +125,10 @@ DemoWindow::DemoWindow(Game& game)
       Timer1(new QTimer(this)),
       Label1(new QLabel(QStringLiteral("1998"), this)),
       Image1(new PictureFrame(this)),
-      m_poses{ProgramPicture(QStringLiteral("demo-a.png")), ProgramPicture(QStringLiteral("demo-b.png")),
-              ProgramPicture(QStringLiteral("demo-c.png")), ProgramPicture(QStringLiteral("demo-d.png"))},
+      m_poses{ProgramPicture(QStringLiteral("demo-a.png"), devicePixelRatioF()),
+              ProgramPicture(QStringLiteral("demo-b.png"), devicePixelRatioF()),
+              ProgramPicture(QStringLiteral("demo-c.png"), devicePixelRatioF()),
+              ProgramPicture(QStringLiteral("demo-d.png"), devicePixelRatioF())},
       m_image1Twips(120, 240)
 {
     setWindowTitle(QStringLiteral("Tarnel"));

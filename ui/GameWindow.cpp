@@ -79,7 +79,7 @@ GameWindow::GameWindow(Game& game)
       Timer2(new QTimer(this))
 {
     setWindowTitle(QStringLiteral("Velmora"));
-    setWindowIcon(QIcon(ProgramPicture(QStringLiteral("game-icon.png"))));
+    setWindowIcon(ProgramIcon(QStringLiteral("game-icon.png")));
     setFixedSize(Twips(0, 0, kClientWidthTwips, kClientHeightTwips).size());
     setFocusPolicy(Qt::StrongFocus);
 
@@ -100,7 +100,7 @@ GameWindow::GameWindow(Game& game)
     Image3->hide();
 
     Image4->setGeometry(Twips(370, 130, 1350, 3000));
-    Image4->SetPicture(ProgramPicture(QStringLiteral("staffroll.png")));
+    Image4->SetPicture(ProgramPicture(QStringLiteral("staffroll.png"), devicePixelRatioF()));
     Image4->hide();
 
     Image2->setGeometry(Twips(120, 3400, 540, 540));
@@ -117,7 +117,7 @@ GameWindow::GameWindow(Game& game)
         } else {
             const int left = 120 + 600 * static_cast<int>(k);
             icon->setGeometry(Twips(left, 6360, 480, 480));
-            icon->SetPicture(ProgramPicture(QStringLiteral("speaker%1.png").arg(k)));
+            icon->SetPicture(ProgramPicture(QStringLiteral("speaker%1.png").arg(k), devicePixelRatioF()));
         }
         icons[k] = icon;
     }

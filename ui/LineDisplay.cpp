@@ -55,7 +55,8 @@ void SayLine(Game& game, std::int16_t speaker, const QString& text, const QStrin
     GameWindow& window = Window(game);
     if (pictureCode != game.CurrentPicture) {
         // Loaded first: a picture that fails leaves the caption and CurrentPicture as they were.
-        window.Image1->SetPicture(LoadPictureFile(pictureCode + QStringLiteral(".vlq")));
+        window.Image1->SetPicture(
+            LoadPictureFile(pictureCode + QStringLiteral(".vlq"), window.Image1->devicePixelRatioF()));
         window.setWindowTitle(Caption(locationTitle));
         game.CurrentPicture = pictureCode;
     }
@@ -81,7 +82,7 @@ void TeaLine(Game& game, std::int16_t speaker, const QString& text)
 void ShowTeaPicture(Game& game, std::int16_t heroine)
 {
     GameWindow& window = Window(game);
-    window.Image3->SetPicture(LoadPictureFile(HeroinePictureFile(heroine)));
+    window.Image3->SetPicture(LoadPictureFile(HeroinePictureFile(heroine), window.Image3->devicePixelRatioF()));
     window.Image3->show();
 }
 

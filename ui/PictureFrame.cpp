@@ -26,7 +26,8 @@ void PictureFrame::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter painter(this);
-    // Scaled screens enlarge the picture; smooth it rather than show blocky pixels.
+    // Where the picture's pixel ratio differs from the screen's (a design-size picture at 200 %,
+    // a twice-size one at 150 %), it is scaled: smooth it rather than show blocky pixels.
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QRectF(contentsRect().topLeft(), m_picture.deviceIndependentSize()), m_picture,
                        QRectF(m_picture.rect()));

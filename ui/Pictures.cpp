@@ -7,25 +7,81 @@
 
 namespace velmora {
 
-QPixmap LoadPictureFile(const QString& fileName)
+namespace {
+
+QImage ReadByContent(const QString& fileName, QString* error = nullptr)
+{
+    QImageReader reader(fileName);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull() && error != nullptr) {
+        *error = reader.errorString();
+    }
+    return image;
+}
+
+// The twice-size drawing of `designed` when the screen calls for it and `twiceName` holds one,
+// else the design-size picture itself.
+QPixmap Sharpest(QImage designed, const QString& twiceName, qreal devicePixelRatio)
+{
+    designed.setDevicePixelRatio(1.0);
+    if (devicePixelRatio > 1.0 && QFileInfo::exists(twiceName)) {
+        QImage twice = ReadByContent(twiceName);
+        if (!twice.isNull() && twice.size() == designed.size() * 2) {
+            twice.setDevicePixelRatio(2.0);
+            return QPixmap::fromImage(twice);
+        }
+    }
+    return QPixmap::fromImage(designed);
+}
+
+} // namespace
+
+QString TwiceSizeName(const QString& fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= fileName.lastIndexOf(QLatin1Char('/')) || dot < 0) {
+        return fileName + QStringLiteral("@2x");
+    }
+    return fileName.left(dot) + QStringLiteral("@2x") + fileName.mid(dot);
+}
+
+QPixmap LoadPictureFile(const QString& fileName, qreal devicePixelRatio)
 {
     if (!QFileInfo::exists(fileName)) {
         throw FatalError(QStringLiteral("The picture file \"%1\" is missing from the game folder (%2).")
                              .arg(fileName, QFileInfo(fileName).absolutePath()));
     }
-    QImageReader reader(fileName);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    QString error;
+    const QImage image = ReadByContent(fileName, &error);
     if (image.isNull()) {
-        throw FatalError(QStringLiteral("The picture file \"%1\" cannot be read: %2.")
-                             .arg(fileName, reader.errorString()));
+        throw FatalError(QStringLiteral("The picture file \"%1\" cannot be read: %2.").arg(fileName, error));
     }
-    return QPixmap::fromImage(image);
+    return Sharpest(image, TwiceSizeName(fileName), devicePixelRatio);
 }
 
-QPixmap ProgramPicture(const QString& name)
+QPixmap ProgramPicture(const QString& name, qreal devicePixelRatio)
 {
-    return QPixmap(QStringLiteral(":/pictures/") + name);
+    const QString path = QStringLiteral(":/pictures/") + name;
+    const QImage image(path);
+    if (image.isNull()) {
+        return {};
+    }
+    return Sharpest(image, TwiceSizeName(path), devicePixelRatio);
+}
+
+QIcon ProgramIcon(const QString& name)
+{
+    QIcon icon(ProgramPicture(name));
+    // Added as a plain pixmap of twice the size: an icon offers its sizes, and the window system
+    // or a high-density screen picks the larger one.
+    const QImage twice(QStringLiteral(":/pictures/") + TwiceSizeName(name));
+    if (!twice.isNull()) {
+        QImage plain = twice;
+        plain.setDevicePixelRatio(1.0);
+        icon.addPixmap(QPixmap::fromImage(plain));
+    }
+    return icon;
 }
 
 } // namespace velmora

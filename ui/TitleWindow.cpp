@@ -44,10 +44,10 @@ TitleWindow::TitleWindow(Game& game)
                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                      Qt::MSWindowsFixedSizeDialogHint),
       m_game(game),
-      m_picture(ProgramPicture(QStringLiteral("title.png")))
+      m_picture(ProgramPicture(QStringLiteral("title.png"), devicePixelRatioF()))
 {
     setWindowTitle(QStringLiteral("Velmora"));
-    setWindowIcon(QIcon(ProgramPicture(QStringLiteral("title-icon.png"))));
+    setWindowIcon(ProgramIcon(QStringLiteral("title-icon.png")));
     setFixedSize(5970 / kTwipsPerPixel, 4440 / kTwipsPerPixel);
     for (std::size_t index = 0; index < Command1.size(); ++index) {
         auto* button = new QPushButton(QString::fromUtf16(kButtons[index].caption), this);

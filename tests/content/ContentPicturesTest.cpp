@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <vector>
+
 namespace {
 
 QImage ReadByContent(const QString& path, QByteArray* format = nullptr)
@@ -38,6 +40,45 @@ QByteArray DigestOfFolder(const QString& dir)
     return names.isEmpty() ? QByteArray() : hash.result().toHex();
 }
 
+struct ResourcePicture {
+    QString name;
+    QSize size;
+    int minimumColours;
+};
+
+std::vector<ResourcePicture> ResourcePictures()
+{
+    std::vector<ResourcePicture> list;
+    for (int s = 1; s <= 9; ++s) list.push_back({QString("speaker%1.png").arg(s), QSize(32, 32), 80});
+    list.push_back({"title.png", QSize(400, 300), 1000});
+    list.push_back({"title-icon.png", QSize(32, 32), 40});
+    list.push_back({"game-icon.png", QSize(32, 32), 40});
+    list.push_back({"staffroll.png", QSize(90, 200), 200});
+    list.push_back({"demo-a.png", QSize(37, 37), 40});
+    list.push_back({"demo-b.png", QSize(43, 37), 40});
+    list.push_back({"demo-c.png", QSize(42, 89), 40});
+    list.push_back({"demo-d.png", QSize(58, 88), 40});
+    return list;
+}
+
+QString TwiceSizeName(const QString& file)
+{
+    const qsizetype dot = file.lastIndexOf('.');
+    return file.left(dot) + "@2x" + file.mid(dot);
+}
+
+// The mean difference per channel, opacity included, between two premultiplied pictures of one size.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) + qAbs(qAlpha(p) - qAlpha(q));
+        }
+    return double(sum) / (4.0 * a.width() * a.height());
+}
+
 } // namespace
 
 class ContentPicturesTest : public QObject {
@@ -48,10 +89,14 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
-        for (const char* scene : {"S01", "S02", "S03", "S11", "S12", "S21", "S31", "S32", "S40"})
+        for (const char* scene : {"S01", "S02", "S03", "S11", "S12", "S21", "S31", "S32", "S40"}) {
             QTest::newRow(scene) << QString("%1.vlq").arg(scene) << QSize(300, 200);
-        for (int h = 1; h <= 7; ++h)
+            QTest::newRow(qPrintable(QString("%1 at twice the size").arg(scene))) << QString("%1@2x.vlq").arg(scene) << QSize(600, 400);
+        }
+        for (int h = 1; h <= 7; ++h) {
             QTest::newRow(qPrintable(QString("heroine %1").arg(h))) << QString("S4%1.vlq").arg(h) << QSize(160, 200);
+            QTest::newRow(qPrintable(QString("heroine %1 at twice the size").arg(h))) << QString("S4%1@2x.vlq").arg(h) << QSize(320, 400);
+        }
     }
     void dataPictureLoadsByContentAtItsDesignSize()
     {
@@ -71,16 +116,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("minimumColours");
-        for (int s = 1; s <= 9; ++s)
-            QTest::newRow(qPrintable(QString("speaker%1").arg(s))) << QString("speaker%1.png").arg(s) << QSize(32, 32) << 80;
-        QTest::newRow("title") << "title.png" << QSize(400, 300) << 1000;
-        QTest::newRow("title icon") << "title-icon.png" << QSize(32, 32) << 40;
-        QTest::newRow("game icon") << "game-icon.png" << QSize(32, 32) << 40;
-        QTest::newRow("staff roll") << "staffroll.png" << QSize(90, 200) << 200;
-        QTest::newRow("demo creature") << "demo-a.png" << QSize(37, 37) << 40;
-        QTest::newRow("demo creature, arms raised") << "demo-b.png" << QSize(43, 37) << 40;
-        QTest::newRow("demo schoolgirl") << "demo-c.png" << QSize(42, 89) << 40;
-        QTest::newRow("demo schoolgirl, wand raised") << "demo-d.png" << QSize(58, 88) << 40;
+        for (const ResourcePicture& picture : ResourcePictures()) {
+            QTest::newRow(qPrintable(picture.name)) << picture.name << picture.size << picture.minimumColours;
+            // Drawn at twice the size as well, for high-density screens.
+            QTest::newRow(qPrintable(picture.name + " at twice the size"))
+                << TwiceSizeName(picture.name) << picture.size * 2 << picture.minimumColours;
+        }
     }
     // Linking the game library is all it takes: no registration call comes before these reads.
     void resourcePictureIsCompiledInAtItsDesignSize()
@@ -92,6 +133,39 @@ private slots:
         QVERIFY2(!image.isNull(), qPrintable(":/pictures/" + name + " is not in the program's resources"));
         QCOMPARE(image.size(), size);
         QVERIFY(DistinctColours(image) >= minimumColours);
+    }
+
+    void twiceSizeDrawingIsTheSamePicture_data()
+    {
+        QTest::addColumn<QString>("designed");
+        for (const char* scene : {"S01", "S02", "S03", "S11", "S12", "S21", "S31", "S32", "S40", "S41", "S47"})
+            QTest::newRow(scene) << QString("%1.vlq").arg(scene);
+        for (const ResourcePicture& picture : ResourcePictures())
+            QTest::newRow(qPrintable(picture.name)) << ":/pictures/" + picture.name;
+    }
+    // Shrunk back to the design size, the sharp drawing must match the designed picture: a drawing
+    // shifted, cropped or of another picture would show on high-density screens only.
+    void twiceSizeDrawingIsTheSamePicture()
+    {
+        QFETCH(QString, designed);
+        const QImage small = ReadByContent(designed).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage twice = ReadByContent(TwiceSizeName(designed)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(!small.isNull() && !twice.isNull());
+        const QImage shrunk = twice.scaled(small.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double difference = MeanDifference(small, shrunk);
+        QVERIFY2(difference < 4.0, qPrintable(QString("mean difference %1").arg(difference)));
+    }
+
+    // The board at the station carries the station's name, not an empty panel.
+    void stationNameBoardIsLettered()
+    {
+        const QImage station = ReadByContent("S21@2x.vlq").convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!station.isNull());
+        int ink = 0;
+        for (int y = 2 * 76; y < 2 * 92; ++y)
+            for (int x = 2 * 217; x < 2 * 281; ++x)
+                if (qGray(station.pixel(x, y)) < 100) ++ink;
+        QVERIFY2(ink > 150, qPrintable(QString("%1 dark pixels on the board").arg(ink)));
     }
 
     void demoSpriteStandsOnTheDemoBlack_data()

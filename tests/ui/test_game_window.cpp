@@ -208,6 +208,84 @@ private slots:
             QVERIFY(error.Message().contains(QStringLiteral("S02.vlq")));
         }
     }
+
+    void twiceSizePictureIsShownOnlyWhereTheScreenCallsForIt_data()
+    {
+        QTest::addColumn<qreal>("screenRatio");
+        QTest::addColumn<QString>("twiceFile");
+        QTest::addColumn<bool>("sharp");
+        // An ordinary screen would waste memory and lose nothing to the design-size picture.
+        QTest::newRow("an ordinary screen keeps the design-size picture") << 1.0 << "fits" << false;
+        QTest::newRow("a screen scaled to 200 % takes the twice-size one") << 2.0 << "fits" << true;
+        QTest::newRow("a screen scaled to 150 % takes the twice-size one") << 1.5 << "fits" << true;
+        // Content replaced by hand without its twice-size file must keep working.
+        QTest::newRow("a missing twice-size file falls back") << 2.0 << "missing" << false;
+        // A stale twice-size file beside a replaced picture would show the wrong picture.
+        QTest::newRow("a twice-size file of another size falls back") << 2.0 << "other size" << false;
+        QTest::newRow("an unreadable twice-size file falls back") << 2.0 << "garbage" << false;
+    }
+    void twiceSizePictureIsShownOnlyWhereTheScreenCallsForIt()
+    {
+        QFETCH(qreal, screenRatio);
+        QFETCH(QString, twiceFile);
+        QFETCH(bool, sharp);
+        PictureFolder folder;
+        folder.Write("S01.vlq", QSize(48, 32), "PNG", Qt::darkCyan);
+        if (twiceFile == "fits") {
+            folder.Write("S01@2x.vlq", QSize(96, 64), "BMP", Qt::red);
+        } else if (twiceFile == "other size") {
+            folder.Write("S01@2x.vlq", QSize(90, 64), "PNG", Qt::red);
+        } else if (twiceFile == "garbage") {
+            folder.WriteBytes("S01@2x.vlq", QByteArray("not a picture"));
+        }
+        const QPixmap picture = LoadPictureFile(QStringLiteral("S01.vlq"), screenRatio);
+        // Whichever is shown, the frame lays it out at the design size.
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(48, 32));
+        QCOMPARE(picture.devicePixelRatio(), sharp ? 2.0 : 1.0);
+        QCOMPARE(QColor(picture.toImage().pixel(0, 0)), QColor(sharp ? Qt::red : Qt::darkCyan));
+    }
+
+    // The design-size file is the one the game is made of; a twice-size file does not stand in.
+    void aMissingDesignSizePictureIsFatalEvenBesideItsTwiceSizeOne()
+    {
+        PictureFolder folder;
+        folder.Write("S02@2x.vlq", QSize(600, 400));
+        try {
+            LoadPictureFile(QStringLiteral("S02.vlq"), 2.0);
+            QFAIL("a twice-size file stood in for the missing design-size one");
+        } catch (const FatalError& error) {
+            QVERIFY(error.Message().contains(QStringLiteral("\"S02.vlq\" is missing")));
+        }
+    }
+
+    void programPictureComesSharpAtItsDesignSize_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("title") << "title.png" << QSize(400, 300);
+        QTest::newRow("speaker icon") << "speaker9.png" << QSize(32, 32);
+        QTest::newRow("staff roll") << "staffroll.png" << QSize(90, 200);
+        QTest::newRow("demo sprite") << "demo-d.png" << QSize(58, 88);
+    }
+    void programPictureComesSharpAtItsDesignSize()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QPixmap designed = ProgramPicture(name);
+        const QPixmap sharp = ProgramPicture(name, 2.0);
+        QCOMPARE(designed.size(), size);
+        QCOMPARE(designed.devicePixelRatio(), 1.0);
+        QCOMPARE(sharp.size(), size * 2);
+        QCOMPARE(sharp.deviceIndependentSize(), QSizeF(size));
+    }
+
+    // The window system is offered both sizes and picks the one its title bar or task bar needs.
+    void windowIconOffersBothDrawings()
+    {
+        const QIcon icon = ProgramIcon(QStringLiteral("game-icon.png"));
+        const QList<QSize> sizes = icon.availableSizes();
+        QVERIFY2(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(64, 64)), qPrintable(QString::number(sizes.size())));
+    }
 };
 
 QTEST_MAIN(GameWindowTest)

@@ -1,7 +1,7 @@
 // The people of the game. Every portrait shares one construction (head, hair in two layers,
 // uniform, arms by pose) so the seven heroines differ by the things a player remembers them by:
 // hair, colour, accessories, expression and pose.
-#include "tools/content/Paint.h"
+#include "tools/content/People.h"
 
 #include <cmath>
 #include <numbers>
@@ -11,10 +11,6 @@ namespace velmora::art {
 namespace {
 
 constexpr double Pi = std::numbers::pi;
-const QColor Navy(38, 48, 92);
-const QColor Blouse(246, 246, 250);
-const QColor Scarf(214, 52, 68);
-const QColor Outline(60, 40, 50);
 
 QPainterPath FaceShape()
 {
@@ -222,54 +218,16 @@ void Flower(QPainter& p, QPointF c, double r, const QColor& colour)
     Ellipse(p, c, r * 0.3, r * 0.3, QColor(250, 210, 90));
 }
 
-void Hand(QPainter& p, QPointF c, const QColor& skin, double r = 7)
-{
-    Ellipse(p, c, r, r * 1.1, skin);
-    Ellipse(p, c + QPointF(r * 0.35, r * 0.35), r * 0.55, r * 0.55, Shade(skin, -0.08));
-}
-
-void Arm(QPainter& p, QPointF from, QPointF to, double width, const QColor& sleeve, const QColor& cuff = QColor())
-{
-    // A sleeve that tapers from the shoulder to the wrist, lit on its upper-left edge.
-    const QPointF d = to - from;
-    const double len = std::hypot(d.x(), d.y());
-    if (len < 1e-6) return;
-    const QPointF n(-d.y() / len, d.x() / len);
-    QPainterPath a;
-    a.moveTo(from + n * (width * 0.5));
-    a.lineTo(to + n * (width * 0.36));
-    a.lineTo(to - n * (width * 0.36));
-    a.lineTo(from - n * (width * 0.5));
-    a.closeSubpath();
-    a.addEllipse(from, width * 0.5, width * 0.5);
-    a.addEllipse(to, width * 0.36, width * 0.36);
-    const QPainterPath sleevePath = a.simplified();
-    // A soft shadow below and right of the sleeve separates it from a blouse of the same white.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(60, 50, 80, 45));
-    p.drawPath(sleevePath.translated(1.5, 2.2));
-    p.setBrush(sleeve);
-    p.drawPath(sleevePath);
-    QPainterPath shade;
-    shade.moveTo(from - n * (width * 0.5));
-    shade.lineTo(to - n * (width * 0.36));
-    Stroke(p, shade, Shade(sleeve, -0.14), width * 0.22);
-    if (cuff.isValid()) {
-        const QPointF c0 = from + d * 0.84, c1 = from + d * 0.94;
-        p.setPen(QPen(cuff, width * 0.8, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(c0, c1);
-    }
-}
-
 void Body(QPainter& p, const Look& look)
 {
     const QColor shirt = look.clothes == Clothes::Kimono ? QColor(200, 60, 90)
         : look.clothes == Clothes::Jacket ? QColor(96, 112, 86) : Blouse;
+    // The chest only: the shoulders and arms are the arms' own shapes, outside it.
     QPainterPath torso;
-    torso.moveTo(14, 200);
-    torso.cubicTo(16, 160, 26, 142, 52, 134);
-    torso.lineTo(108, 134);
-    torso.cubicTo(134, 142, 144, 160, 146, 200);
+    torso.moveTo(32, 200);
+    torso.cubicTo(31, 168, 36, 144, 56, 134);
+    torso.lineTo(104, 134);
+    torso.cubicTo(124, 144, 129, 168, 128, 200);
     torso.closeSubpath();
     QLinearGradient lit(20, 0, 150, 0);
     lit.setColorAt(0, Shade(shirt, 0.1));
@@ -278,6 +236,7 @@ void Body(QPainter& p, const Look& look)
     Poly(p, {QPointF(71, 104), QPointF(89, 104), QPointF(91, 138), QPointF(69, 138)}, look.skin);
     Poly(p, {QPointF(71, 106), QPointF(89, 106), QPointF(89, 116), QPointF(71, 120)}, Shade(look.skin, -0.12));
     Fill(p, torso, lit);
+    UpperArms(p, look);
 
     if (look.clothes == Clothes::Sailor) {
         // The sailor collar: broad over the shoulders, a deep V in front, two white stripes.
@@ -313,65 +272,6 @@ void Body(QPainter& p, const Look& look)
         Poly(p, {QPointF(58, 134), QPointF(80, 176), QPointF(64, 200), QPointF(40, 150)}, Shade(shirt, 0.05));
         for (int i = 0; i < 6; ++i) Flower(p, QPointF(28 + 22 * i, 160 + 12 * (i % 2)), 5, QColor(250, 220, 120));
         Poly(p, {QPointF(20, 188), QPointF(140, 188), QPointF(142, 200), QPointF(18, 200)}, QColor(230, 180, 60));
-    }
-}
-
-void Arms(QPainter& p, const Look& look)
-{
-    const QColor sleeve = look.clothes == Clothes::Kimono ? QColor(190, 55, 85)
-        : look.clothes == Clothes::Jacket ? QColor(90, 104, 80) : Shade(Blouse, -0.04);
-    const QColor cuff = look.clothes == Clothes::Sailor ? Navy : Shade(sleeve, -0.2);
-    switch (look.pose) {
-    case Pose::Rest:
-        break;
-    case Pose::Wave:
-        Arm(p, QPointF(132, 160), QPointF(136, 110), 18, sleeve, cuff);
-        Hand(p, QPointF(137, 100), look.skin, 9);
-        for (int i = 0; i < 4; ++i) Ellipse(p, QPointF(131 + 4 * i, 91 - (i == 0 || i == 3 ? 0 : 3)), 2.2, 5, look.skin);
-        break;
-    case Pose::Clasp:
-        Arm(p, QPointF(34, 160), QPointF(70, 186), 16, sleeve, cuff);
-        Arm(p, QPointF(126, 160), QPointF(90, 186), 16, sleeve, cuff);
-        Hand(p, QPointF(76, 184), look.skin, 8);
-        Hand(p, QPointF(85, 186), look.skin, 8);
-        break;
-    case Pose::Book: {
-        Arm(p, QPointF(34, 162), QPointF(60, 184), 16, sleeve, cuff);
-        Arm(p, QPointF(126, 162), QPointF(102, 184), 16, sleeve, cuff);
-        QPainterPath book;
-        book.addRoundedRect(QRectF(56, 160, 48, 40), 2, 2);
-        Fill(p, book, QColor(70, 120, 110));
-        Poly(p, {QPointF(60, 163), QPointF(101, 163), QPointF(101, 167), QPointF(60, 167)}, QColor(240, 230, 200));
-        Hand(p, QPointF(60, 182), look.skin, 7);
-        Hand(p, QPointF(101, 182), look.skin, 7);
-        break;
-    }
-    case Pose::Crossed:
-        Arm(p, QPointF(30, 168), QPointF(112, 178), 20, sleeve, cuff);
-        Arm(p, QPointF(130, 168), QPointF(50, 184), 20, Shade(sleeve, -0.06), cuff);
-        Hand(p, QPointF(116, 176), look.skin, 7);
-        Hand(p, QPointF(46, 182), look.skin, 7);
-        break;
-    case Pose::Chest:
-        // One hand on her heart, the other opened out to an audience.
-        Arm(p, QPointF(128, 164), QPointF(92, 160), 17, sleeve, cuff);
-        Hand(p, QPointF(86, 156), look.skin, 8);
-        Arm(p, QPointF(32, 160), QPointF(14, 138), 16, sleeve, cuff);
-        Hand(p, QPointF(10, 130), look.skin, 8);
-        for (int i = 0; i < 3; ++i) Ellipse(p, QPointF(4 + 4 * i, 123 - (i == 1 ? 2 : 0)), 2.2, 5, look.skin);
-        break;
-    case Pose::Fist:
-        Arm(p, QPointF(128, 164), QPointF(110, 140), 17, sleeve, cuff);
-        Hand(p, QPointF(104, 136), look.skin, 8);
-        break;
-    case Pose::Hold:
-        Arm(p, QPointF(34, 164), QPointF(64, 176), 16, sleeve, cuff);
-        Arm(p, QPointF(126, 164), QPointF(96, 176), 16, sleeve, cuff);
-        Poly(p, {QPointF(66, 160), QPointF(94, 160), QPointF(90, 186), QPointF(70, 186)}, QColor(240, 240, 236));
-        Ellipse(p, QPointF(80, 160), 14, 3, QColor(130, 170, 80));
-        Hand(p, QPointF(66, 176), look.skin, 7);
-        Hand(p, QPointF(94, 176), look.skin, 7);
-        break;
     }
 }
 
@@ -510,22 +410,6 @@ void HairFront(QPainter& p, const Look& look)
     }
 }
 
-// The demo's wand, carried by both the creature and the schoolgirl: a thin rod from the hand
-// with a five-pointed star at its tip.
-void Wand(QPainter& p, QPointF hand, QPointF tip, const QColor& rod, double innerRadius, double outerRadius)
-{
-    p.setPen(QPen(rod, 1.4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(hand, tip);
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const double r = i % 2 ? innerRadius : outerRadius, a = i * Pi / 5 - Pi / 2;
-        const QPointF pt = tip + QPointF(std::cos(a) * r, std::sin(a) * r);
-        if (i == 0) star.moveTo(pt); else star.lineTo(pt);
-    }
-    star.closeSubpath();
-    Fill(p, star, QColor(255, 226, 80));
-}
-
 } // namespace
 
 Look CastLook(int speaker)
@@ -612,108 +496,7 @@ void DrawBust(QPainter& p, const Look& look)
     Mouth_(p, look.mouth);
     if (look.glasses) Glasses(p);
     p.restore();
-    Arms(p, look);
-    p.restore();
-}
-
-void DrawTinyGirl(QPainter& p, QRectF box, bool wandRaised)
-{
-    // Full length, about five heads tall; drawn in a 42 × 89 design box and scaled to `box`.
-    p.save();
-    p.translate(box.topLeft());
-    p.scale(box.width() / (wandRaised ? 58.0 : 42.0), box.height() / (wandRaised ? 88.0 : 89.0));
-    const double x = wandRaised ? 24 : 21; // body centre
-    const QColor skin(255, 226, 208), hair(40, 36, 56);
-    // Long hair behind.
-    Poly(p, {QPointF(x - 9, 8), QPointF(x + 9, 8), QPointF(x + 11, 34), QPointF(x - 11, 34)}, hair);
-    // Legs, socks, shoes.
-    Poly(p, {QPointF(x - 6, 56), QPointF(x - 2, 56), QPointF(x - 2, 80), QPointF(x - 6, 80)}, skin);
-    Poly(p, {QPointF(x + 2, 56), QPointF(x + 6, 56), QPointF(x + 6, 80), QPointF(x + 2, 80)}, Shade(skin, -0.06));
-    Poly(p, {QPointF(x - 6, 72), QPointF(x - 2, 72), QPointF(x - 2, 84), QPointF(x - 6, 84)}, QColor(245, 245, 250));
-    Poly(p, {QPointF(x + 2, 72), QPointF(x + 6, 72), QPointF(x + 6, 84), QPointF(x + 2, 84)}, QColor(230, 230, 240));
-    Ellipse(p, QPointF(x - 5, 86), 4, 2.4, QColor(90, 50, 40));
-    Ellipse(p, QPointF(x + 5, 86), 4, 2.4, QColor(90, 50, 40));
-    // Pleated navy skirt.
-    Poly(p, {QPointF(x - 8, 42), QPointF(x + 8, 42), QPointF(x + 12, 60), QPointF(x - 12, 60)}, Navy);
-    for (int i = -2; i <= 2; ++i) {
-        QPainterPath pleat;
-        pleat.moveTo(x + i * 3, 44);
-        pleat.lineTo(x + i * 4.6, 60);
-        Stroke(p, pleat, Shade(Navy, -0.3), 0.6);
-    }
-    // Blouse, collar and scarf.
-    Poly(p, {QPointF(x - 8, 22), QPointF(x + 8, 22), QPointF(x + 9, 44), QPointF(x - 9, 44)}, Blouse);
-    Poly(p, {QPointF(x - 9, 22), QPointF(x + 9, 22), QPointF(x + 5, 28), QPointF(x, 33), QPointF(x - 5, 28)}, Navy);
-    Poly(p, {QPointF(x - 3, 31), QPointF(x + 3, 31), QPointF(x, 36)}, Scarf);
-    // Arms: one holding the wand out or up.
-    const QPointF shoulder(x + 8, 24);
-    const QPointF hand = wandRaised ? QPointF(x + 20, 8) : QPointF(x + 13, 40);
-    Arm(p, shoulder, hand, 4, Blouse);
-    Arm(p, QPointF(x - 8, 24), QPointF(x - 11, 40), 4, Blouse);
-    Ellipse(p, hand, 2.2, 2.2, skin);
-    Ellipse(p, QPointF(x - 11, 41), 2, 2, skin);
-    // The wand: a thin rod with a star.
-    const QPointF tip = wandRaised ? hand + QPointF(8, -6) : hand + QPointF(6, -12);
-    Wand(p, hand, tip, QColor(250, 200, 220), 1.8, 4.2);
-    if (wandRaised)
-        for (int i = 0; i < 5; ++i) Ellipse(p, tip + QPointF(std::cos(i * 1.3) * 9, std::sin(i * 1.3) * 7 + 2), 0.9, 0.9, QColor(255, 250, 200));
-    // Head, hair, face.
-    Ellipse(p, QPointF(x, 13), 8, 9, skin);
-    QPainterPath bangs;
-    bangs.moveTo(x - 9, 15);
-    bangs.cubicTo(x - 10, 1, x + 10, 1, x + 9, 15);
-    bangs.lineTo(x + 5, 9);
-    bangs.lineTo(x, 11);
-    bangs.lineTo(x - 5, 9);
-    bangs.closeSubpath();
-    Fill(p, bangs, hair);
-    Ellipse(p, QPointF(x - 3, 14), 1.2, 1.7, QColor(60, 40, 50));
-    Ellipse(p, QPointF(x + 3, 14), 1.2, 1.7, QColor(60, 40, 50));
-    Ellipse(p, QPointF(x, 18), 1.2, 0.7, QColor(210, 90, 100));
-    Ellipse(p, QPointF(x + 7, 6), 2.5, 2, Scarf);
-    p.restore();
-}
-
-void DrawCreature(QPainter& p, QRectF box, bool armsRaised)
-{
-    // A round, fluffy pink-and-white mascot with long ears; designed in a 37 × 37 box.
-    p.save();
-    p.translate(box.topLeft());
-    p.scale(box.width() / (armsRaised ? 43.0 : 37.0), box.height() / 37.0);
-    const double cx = armsRaised ? 21.5 : 17;
-    const QColor fur(255, 240, 246), ear(255, 170, 200);
-    for (double side : {-1.0, 1.0}) {
-        QPainterPath e;
-        e.moveTo(cx + side * 4, 12);
-        e.cubicTo(cx + side * 4, 0, cx + side * 12, -1, cx + side * 11, 12);
-        e.closeSubpath();
-        Fill(p, e, fur);
-        Ellipse(p, QPointF(cx + side * 8, 7), 1.8, 4, ear);
-    }
-    QRadialGradient body(QPointF(cx - 4, 16), 18);
-    body.setColorAt(0, QColor(255, 255, 255));
-    body.setColorAt(1, QColor(240, 210, 226));
-    Ellipse(p, QPointF(cx, 22), 12, 12, body);
-    Ellipse(p, QPointF(cx - 6, 34), 4, 2.2, ear);
-    Ellipse(p, QPointF(cx + 6, 34), 4, 2.2, ear);
-    Ellipse(p, QPointF(cx - 4, 20), 1.6, 2.1, QColor(60, 40, 60));
-    Ellipse(p, QPointF(cx + 4, 20), 1.6, 2.1, QColor(60, 40, 60));
-    Ellipse(p, QPointF(cx - 4.4, 19.2), 0.6, 0.6, Qt::white);
-    Ellipse(p, QPointF(cx + 3.6, 19.2), 0.6, 0.6, Qt::white);
-    Ellipse(p, QPointF(cx - 7, 24), 2, 1.2, QColor(255, 150, 180, 150));
-    Ellipse(p, QPointF(cx + 7, 24), 2, 1.2, QColor(255, 150, 180, 150));
-    QPainterPath mouth;
-    mouth.moveTo(cx - 1.5, 24);
-    mouth.quadTo(cx, 25.5, cx + 1.5, 24);
-    Stroke(p, mouth, QColor(120, 60, 80), 0.8);
-    // Arms and the wand.
-    QPointF left, right;
-    if (armsRaised) { left = QPointF(cx - 17, 8); right = QPointF(cx + 17, 8); }
-    else { left = QPointF(cx - 14, 26); right = QPointF(cx + 13, 22); }
-    Arm(p, QPointF(cx - 9, 22), left, 4, fur);
-    Arm(p, QPointF(cx + 9, 22), right, 4, fur);
-    const QPointF tip = armsRaised ? right + QPointF(2, -6) : right + QPointF(4, -12);
-    Wand(p, right, tip, QColor(250, 200, 120), 1.6, 3.8);
+    Forearms(p, look);
     p.restore();
 }
 

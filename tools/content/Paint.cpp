@@ -88,18 +88,18 @@ void Tree(QPainter& p, QPointF base, double size, const QColor& leaf, Dice& dice
     }
 }
 
-QImage Render(QSize size, const std::function<void(QPainter&)>& draw, int oversample, QImage::Format format)
+QImage Render(QSize size, const std::function<void(QPainter&)>& draw, int oversample, QImage::Format format, int scale)
 {
-    QImage big(size * oversample, QImage::Format_ARGB32_Premultiplied);
+    QImage big(size * (oversample * scale), QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {
         QPainter p(&big);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.scale(oversample, oversample);
+        p.scale(oversample * scale, oversample * scale);
         draw(p);
     }
-    return big.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
+    return big.scaled(size * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
 }
 
 } // namespace velmora::art

@@ -39,9 +39,11 @@ void Stroke(QPainter& p, const QPainterPath& path, const QColor& c, double width
 void Tree(QPainter& p, QPointF base, double size, const QColor& leaf, Dice& dice);
 void SoftShadow(QPainter& p, QPointF centre, double rx, double ry, double alpha = 0.25);
 
-// Draws at `oversample` times the size and scales down smoothly, for clean edges at small sizes.
+// Draws a picture designed at `size` at `scale` times that size: at `oversample` times more
+// and scaled down smoothly, for clean edges at small sizes. Every picture is drawn from shapes,
+// so the twice-size one for high-density screens is as sharp as the design-size one.
 QImage Render(QSize size, const std::function<void(QPainter&)>& draw, int oversample = 3,
-    QImage::Format format = QImage::Format_ARGB32);
+    QImage::Format format = QImage::Format_ARGB32, int scale = 1);
 
 // ---- People ----
 

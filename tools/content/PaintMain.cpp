@@ -1,10 +1,13 @@
 // Writes every picture of the game: the scene and heroine files into the data directory (PNG
 // under the game's ".vlq" names), the program's own pictures into the resource folder, and on
-// request a contact sheet of all of them at twice their size.
+// request a contact sheet of all of them at twice their size. Each picture is written twice: at
+// its design size under its own name, and drawn at twice that size for high-density screens
+// under the same name with "@2x" before the extension ("S01@2x.vlq", "title@2x.png").
 #include "tools/content/Paint.h"
 
 #include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImageWriter>
 
@@ -51,6 +54,12 @@ std::vector<Picture> ResourcePictures()
     return list;
 }
 
+QString TwiceSizeName(const QString& file)
+{
+    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    return file.left(dot) + QStringLiteral("@2x") + file.mid(dot);
+}
+
 bool Save(const QImage& image, const QString& path)
 {
     QImageWriter writer(path, "png");
@@ -62,11 +71,11 @@ bool Save(const QImage& image, const QString& path)
 QImage ContactSheet(const std::vector<std::pair<QString, QImage>>& images)
 {
     constexpr int Width = 1880, Gap = 16, Label = 18;
-    // Lay the pictures out in rows, each at twice its size, its file name underneath.
+    // Lay the twice-size drawings out in rows, each with its file name underneath.
     std::vector<QRect> places;
     int x = Gap, y = Gap, rowHeight = 0;
     for (const auto& [name, image] : images) {
-        const QSize s = image.size() * 2;
+        const QSize s = image.size();
         if (x + s.width() > Width - Gap) { x = Gap; y += rowHeight + Label + Gap; rowHeight = 0; }
         places.push_back(QRect(QPoint(x, y), s));
         x += std::max(s.width(), 96) + Gap;
@@ -102,14 +111,23 @@ int main(int argc, char** argv)
     std::vector<std::pair<QString, std::vector<Picture>>> sets;
     if (mode != "resources") sets.emplace_back(args[2], DataPictures());
     if (mode != "data") sets.emplace_back(args[2], ResourcePictures());
+    // The station's name board is lettered in Japanese; without the face it would come out as
+    // empty boxes, so refuse rather than draw a wrong picture.
+    if (!QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
+        std::fprintf(stderr, "velmora_paint: the Japanese font IPAGothic is not installed (Debian: fonts-ipafont-gothic)\n");
+        return 1;
+    }
     std::vector<std::pair<QString, QImage>> all;
     bool ok = true;
     for (const auto& [dir, list] : sets) {
         if (mode != "sheet") QDir().mkpath(dir);
         for (const Picture& pic : list) {
-            const QImage image = Render(pic.size, pic.draw, 3, pic.format);
-            if (mode != "sheet") ok = Save(image, dir + "/" + pic.file) && ok;
-            all.emplace_back(pic.file, image);
+            const QImage twice = Render(pic.size, pic.draw, 3, pic.format, 2);
+            if (mode != "sheet") {
+                ok = Save(Render(pic.size, pic.draw, 3, pic.format), dir + "/" + pic.file) && ok;
+                ok = Save(twice, dir + "/" + TwiceSizeName(pic.file)) && ok;
+            }
+            all.emplace_back(pic.file, twice);
         }
     }
     if (mode == "sheet") ok = Save(ContactSheet(all), args[2]);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace velmora::art {
 
@@ -184,12 +185,23 @@ void DrawTitleIcon(QPainter& p)
     g.setColorAt(0, QColor(90, 80, 160));
     g.setColorAt(1, QColor(226, 140, 150));
     Fill(p, r, g);
-    Fill(p, MapleLeaf(QPointF(16, 16.5), 12, 0), QColor(240, 90, 60));
-    QPainterPath vein;
-    vein.moveTo(16, 28); vein.lineTo(16, 9);
-    vein.moveTo(16, 18); vein.lineTo(8, 12);
-    vein.moveTo(16, 18); vein.lineTo(24, 12);
-    Stroke(p, vein, QColor(255, 200, 150), 0.9);
+    const QPointF centre(16, 16.5);
+    constexpr double Radius = 12;
+    // The stem leaves the leaf at its base; the veins run from the base towards each lobe's tip
+    // and stop short of it.
+    QPainterPath stem;
+    stem.moveTo(16, 19);
+    stem.quadTo(16.2, 24, 17.4, 28);
+    Stroke(p, stem, QColor(170, 60, 40), 1.3);
+    Fill(p, MapleLeaf(centre, Radius, 0), QColor(240, 90, 60));
+    QPainterPath veins;
+    const QPointF base = centre + QPointF(0, 2);
+    for (const auto& [degrees, length] : {std::pair{-90.0, 1.0}, {-30.0, 0.92}, {210.0, 0.92}, {35.0, 0.6}, {145.0, 0.6}}) {
+        const double a = degrees * Pi / 180;
+        veins.moveTo(base);
+        veins.lineTo(centre + QPointF(std::cos(a), std::sin(a)) * (Radius * length * 0.72));
+    }
+    Stroke(p, veins, QColor(255, 200, 150), 0.8);
 }
 
 void DrawGameIcon(QPainter& p)
