@@ -1,6 +1,7 @@
 // Writes every picture of the game: the scene and heroine files into the data directory (PNG
 // under the game's ".vlq" names), the program's own pictures into the resource folder, and on
 // request a contact sheet of all of them at twice their size.
+#include "tools/content/Icons.h"
 #include "tools/content/Paint.h"
 
 #include <QDir>
@@ -93,8 +94,9 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
+    if (args.size() == 3 && mode == "icons") return velmora::art::WriteDesktopIcons(args[2]) ? 0 : 1;
     if (args.size() != 3 || (mode != "data" && mode != "resources" && mode != "sheet")) {
-        std::fprintf(stderr, "usage: velmora_paint data DIR | resources DIR | sheet FILE.png\n");
+        std::fprintf(stderr, "usage: velmora_paint data DIR | resources DIR | icons DIR | sheet FILE.png\n");
         return 2;
     }
     // The data files and the resource pictures are separate runs so that the build can give each
