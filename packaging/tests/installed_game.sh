@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game as a player installs it: `cmake --install` into a prefix, which is then moved, gives a
-# complete layout; started from a folder that holds none of its files the program finds its data
-# beside itself, shows the title screen and ends with 0 when that is closed. Without a data folder
-# it says so in one line on stderr and ends with 2.
+# complete layout; started by the launcher's command from a folder that holds none of its files,
+# the program finds its data beside itself, shows the title screen and ends with 0 when that is
+# closed. Without a data folder it says so in one line on stderr and ends with 2.
 # usage: installed_game.sh <build folder> <wmclose> <xvfb_game.sh>
 set -euo pipefail
 build=$1 wmclose=$2 xvfb_game=$3
@@ -15,7 +15,9 @@ fail() { echo "$*" >&2; exit 1; }
 if [ "${4:-}" = inner ]; then
     prefix=$5
     cd "$6"
-    "$prefix/games/velmora" 2> "$HOME/stderr.txt" &
+    # Started as the menu starts it: the launcher's command, found through the PATH.
+    command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.tarnel.Velmora.desktop")
+    PATH=$prefix/games:$PATH $command 2> "$HOME/stderr.txt" &
     pid=$!
     find_window '^Tarnel$' > /dev/null
     "$wmclose" "$(find_window '^Velmora$')"
