@@ -28,7 +28,8 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/installed" > "$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install failed"; }
+# Naming the component keeps the player's own build/install_manifest.txt (the uninstall list).
+cmake --install "$build" --prefix "$work/installed" --component Unspecified > "$work/install.log" || { cat "$work/install.log" >&2; fail "cmake --install failed"; }
 # A prefix moved after the install must still work: the program finds its data from its own path.
 mv "$work/installed" "$work/moved"
 prefix=$work/moved
