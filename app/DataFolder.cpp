@@ -6,7 +6,6 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
