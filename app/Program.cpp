@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/ClockRandom.h"
+#include "app/DataFolder.h"
 #include "app/Driver.h"
 #include "ui/Game.h"
 #include "app/SessionEndWatcher.h"
@@ -42,6 +43,10 @@ int ReportFatal(EventPump& pump, Game& game, const FatalError& error)
 
 int RunGame(int argc, char** argv)
 {
+    // Every file is opened by its bare name, so the folder must be right before anything starts.
+    if (!EnterDataFolder()) {
+        return 2;
+    }
     if (!DisplayAvailable()) {
         std::fputs("velmora: no graphical display (DISPLAY is not set); start the game from a "
                    "desktop session.\n",

@@ -3,6 +3,7 @@
 // request a contact sheet of all of them at twice their size. Each picture is written twice: at
 // its design size under its own name, and drawn at twice that size for high-density screens
 // under the same name with "@2x" before the extension ("S01@2x.vlq", "title@2x.png").
+#include "tools/content/Icons.h"
 #include "tools/content/Paint.h"
 
 #include <QDir>
@@ -102,8 +103,9 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
+    if (args.size() == 3 && mode == "icons") return velmora::art::WriteDesktopIcons(args[2]) ? 0 : 1;
     if (args.size() != 3 || (mode != "data" && mode != "resources" && mode != "sheet")) {
-        std::fprintf(stderr, "usage: velmora_paint data DIR | resources DIR | sheet FILE.png\n");
+        std::fprintf(stderr, "usage: velmora_paint data DIR | resources DIR | icons DIR | sheet FILE.png\n");
         return 2;
     }
     // The data files and the resource pictures are separate runs so that the build can give each
