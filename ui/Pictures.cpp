@@ -1,7 +1,9 @@
 #include "ui/Pictures.h"
 
+#include "core/DataFile.h"
 #include "core/FatalError.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -13,7 +15,14 @@ QPixmap LoadPictureFile(const QString& fileName)
         throw FatalError(QStringLiteral("The picture file \"%1\" is missing from the game folder (%2).")
                              .arg(fileName, QFileInfo(fileName).absolutePath()));
     }
-    QImageReader reader(fileName);
+    DataFile file = ReadDataFile(fileName, kLargestPicture);
+    if (!file.bytes) {
+        throw FatalError(QStringLiteral("The picture file \"%1\" %2.")
+                             .arg(fileName, file.problem));
+    }
+    QBuffer buffer(&*file.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull()) {
