@@ -15,14 +15,15 @@ std::optional<QString> DisplayProblem()
     const QString platform = Variable("QT_QPA_PLATFORM");
     const QString display = Variable("DISPLAY");
     const QString wayland = Variable("WAYLAND_DISPLAY");
-    if (platform.isEmpty() && display.isEmpty() && wayland.isEmpty()) {
+    // Another platform (offscreen, vnc, …), or a Wayland session that Qt may pick over X: Qt
+    // answers for those.
+    const bool x11 = platform.isEmpty() ? wayland.isEmpty() : platform.startsWith(QStringLiteral("xcb"));
+    if (!x11) {
+        return std::nullopt;
+    }
+    if (display.isEmpty()) {
         return QStringLiteral("no graphical display (DISPLAY is not set); start the game from a desktop "
                               "session.");
-    }
-    // Another platform, or a Wayland session that Qt may pick over X: Qt answers for those.
-    const bool x11 = platform.isEmpty() ? wayland.isEmpty() : platform.startsWith(QStringLiteral("xcb"));
-    if (!x11 || display.isEmpty()) {
-        return std::nullopt;
     }
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const int error = xcb_connection_has_error(connection);

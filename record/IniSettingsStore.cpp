@@ -75,7 +75,9 @@ public:
                 break;
         }
         if (m_fd < 0) {
-            m_problem = QStringLiteral("no lock file can be made beside it (%1)").arg(m_problem);
+            m_problem = QStringLiteral("no lock file can be made beside it (%1), nor in $XDG_RUNTIME_DIR or "
+                                       "the temporary folder")
+                            .arg(m_problem);
             return;
         }
         QDeadlineTimer deadline(LockWaitMs);
@@ -115,13 +117,16 @@ private:
     {
         const int fd = ::open(QFile::encodeName(path).constData(),
                               O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+        // The first place's trouble is the one worth telling; the others are only fallbacks.
         if (fd < 0) {
-            m_problem = path + QStringLiteral(": ") + ErrnoText(errno);
+            if (m_problem.isEmpty())
+                m_problem = path + QStringLiteral(": ") + ErrnoText(errno);
             return -1;
         }
         struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            m_problem = path + QStringLiteral(": not a plain file");
+            if (m_problem.isEmpty())
+                m_problem = path + QStringLiteral(": not a plain file");
             ::close(fd);
             return -1;
         }
