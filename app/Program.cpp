@@ -2,44 +2,21 @@
 
 #include "app/ClockRandom.h"
 #include "app/DataFolder.h"
+#include "app/DisplayCheck.h"
 #include "app/Driver.h"
 #include "ui/Game.h"
 #include "app/SessionEndWatcher.h"
+#include "app/WindowLossWatcher.h"
 #include "record/IniSettingsStore.h"
 #include "sound/SoundSystem.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace velmora {
-
-namespace {
-
-bool DisplayAvailable()
-{
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    // An explicit platform (offscreen, vnc, …) brings its own display.
-    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
-}
-
-int ReportFatal(EventPump& pump, Game& game, const FatalError& error)
-{
-    std::fprintf(stderr, "velmora: %s\n", qPrintable(error.Message()));
-    game.music.StopMidi();
-    pump.ReopenForMessages();
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), error.Message(), QMessageBox::Ok);
-    box.exec();
-    return 1;
-}
-
-} // namespace
 
 int RunGame(int argc, char** argv)
 {
@@ -47,10 +24,8 @@ int RunGame(int argc, char** argv)
     if (!EnterDataFolder()) {
         return 2;
     }
-    if (!DisplayAvailable()) {
-        std::fputs("velmora: no graphical display (DISPLAY is not set); start the game from a "
-                   "desktop session.\n",
-                   stderr);
+    if (const std::optional<QString> problem = DisplayProblem()) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(*problem));
         return 2;
     }
     BlockSessionEndSignals();
@@ -71,6 +46,11 @@ int RunGame(int argc, char** argv)
         game.music.StopMidi();
         pump.EndProgram();
     });
+    // A window destroyed by another client, or the display connection cut, is one more.
+    WindowLossWatcher windowLoss([&] {
+        game.music.StopMidi();
+        pump.EndProgram();
+    });
 
     try {
         RequireJapaneseFont();
@@ -78,7 +58,7 @@ int RunGame(int argc, char** argv)
     } catch (const ProgramEnded&) {
         return 0;
     } catch (const FatalError& error) {
-        return ReportFatal(pump, game, error);
+        return ReportFatalError(game, error);
     }
 }
 

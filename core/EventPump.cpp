@@ -30,6 +30,12 @@ void EventPump::WaitForEvents()
     ThrowIfEnded();
 }
 
+void EventPump::WakeFromAnyThread()
+{
+    // A queued call is an event on this thread's loop, and any event ends the wait.
+    QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+}
+
 void EventPump::EndProgram()
 {
     if (m_ended) {

@@ -4,7 +4,10 @@
 
 #include <QObject>
 
+#include <exception>
+#include <future>
 #include <optional>
+#include <thread>
 
 namespace velmora {
 
@@ -34,6 +37,31 @@ public:
         }
     }
 
+    // Runs `work` on a thread of its own and waits for its result here, handlers running
+    // meanwhile, so a slow disk never freezes the windows. When the program ends during the wait,
+    // the work is still let finish (the thread is joined) before ProgramEnded leaves.
+    template <class Work> auto RunAside(Work work) -> decltype(work())
+    {
+        using Result = decltype(work());
+        std::promise<Result> promise;
+        std::future<Result> result = promise.get_future();
+        std::thread worker([&] {
+            try {
+                promise.set_value(work());
+            } catch (...) {
+                promise.set_exception(std::current_exception());
+            }
+            // Only after the result is in: the wait below may test it as soon as it wakes.
+            WakeFromAnyThread();
+        });
+        struct Joiner {
+            std::thread& thread;
+            ~Joiner() { thread.join(); }
+        } joiner{worker};
+        WaitUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        return result.get();
+    }
+
     // Asked by a close handler: the program ends at once. No further handler runs (every event
     // is swallowed from now on) and the driver unwinds at its next wait.
     void EndProgram();
@@ -60,6 +88,8 @@ protected:
 
 private:
     void WaitForEvents();
+    // Ends a WaitForEvents() on the pump's thread; callable from any thread.
+    void WakeFromAnyThread();
     void CloseModalDialogs();
 
     bool m_ended = false;

@@ -1,11 +1,11 @@
 #include "quiz/QuizFile.h"
 
+#include "core/DataFile.h"
 #include "core/FatalError.h"
 #include "quiz/Cp932.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QIODevice>
 
 #include <optional>
@@ -210,13 +210,13 @@ QuestionPool ParseQuestionPool(const QByteArray& bytes, const QString& fileName)
 QuestionPool ReadQuestionPool()
 {
     const QString fileName = QString::fromLatin1(kQuestionFileName);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw FatalError(QStringLiteral("The question file %1 cannot be opened (%2). It must lie in "
+    const DataFile file = ReadDataFile(fileName, kLargestQuestionFile);
+    if (!file.bytes) {
+        throw FatalError(QStringLiteral("The question file %1 %2. It must be the game's own file, in "
                                         "the game's folder: %3")
-                             .arg(fileName, file.errorString(), QDir::current().absoluteFilePath(fileName)));
+                             .arg(fileName, file.problem, QDir::current().absoluteFilePath(fileName)));
     }
-    return ParseQuestionPool(file, fileName);
+    return ParseQuestionPool(*file.bytes, fileName);
 }
 
 std::array<int, 2> PointCodeHeroines(const QString& pointCode)

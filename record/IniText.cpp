@@ -1,12 +1,15 @@
 #include "record/IniText.h"
 
+#include "record/IniTextDetail.h"
+
 #include <QChar>
 #include <QList>
 #include <QStringDecoder>
 
+
 namespace velmora {
 
-namespace {
+namespace ini_detail {
 
 bool IsLineSpace(char c)
 {
@@ -32,12 +35,6 @@ constexpr char UpperHex[] = "0123456789ABCDEF";
 
 QByteArray LowerHex(unsigned value) { return QByteArray::number(value, 16); }
 
-// One logical line: [start, start + length), with the first "=" outside quotes, if any.
-struct IniLine {
-    qsizetype start = 0;
-    qsizetype length = 0;
-    qsizetype equals = -1;
-};
 
 // Finds the next line that holds anything but blanks or a comment. A quoted newline or one after
 // a backslash belongs to the line; a ";" outside quotes starts a comment that runs to the end of
@@ -195,7 +192,9 @@ QString SectionName(QByteArrayView header)
     return UnescapeIniKey(name);
 }
 
-} // namespace
+} // namespace ini_detail
+
+using namespace ini_detail;
 
 QString UnescapeIniValue(QByteArrayView raw)
 {

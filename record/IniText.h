@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QString>
 
+#include <optional>
+
 namespace velmora {
 
 // The INI dialect that QSettings writes, read and written with every value kept as plain text.
@@ -18,6 +20,13 @@ namespace velmora {
 // The file as a map from key path to text. Never fails: lines that make no sense are skipped.
 QMap<QString, QString> ParseIniText(QByteArrayView data);
 QByteArray WriteIniText(const QMap<QString, QString>& values);
+
+// The file with one key set to `value`, or removed when there is no value, and every other byte
+// as it was: comments, blank lines, line ends, other keys and sections and their spelling. A key
+// that is there keeps its own spelling and only its value is rewritten (the last line of that key,
+// the one that counts); a new key goes after the last line of its section, or in a new section at
+// the end. Removing takes out every line of the key.
+QByteArray ChangeIniText(QByteArrayView data, const QString& keyPath, const std::optional<QString>& value);
 
 // One value's text as it stands after "=", and back.
 QString UnescapeIniValue(QByteArrayView raw);

@@ -28,6 +28,8 @@ public:
     virtual std::optional<QString> Update(const QString& application, const QString& section,
                                           const QString& key, const QString& fallback,
                                           const std::function<QString(const QString&)>& change) = 0;
+    // Why the last write, delete or update failed, naming the file; empty after one that worked.
+    virtual QString LastProblem() const = 0;
 };
 
 } // namespace velmora

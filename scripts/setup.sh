@@ -9,11 +9,11 @@ VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VELMORA_PACKAGES=(
     cmake ninja-build make g++ pkg-config
     qt6-base-dev qt6-svg-dev libfluidsynth-dev libsdl2-mixer-dev libasound2-dev libglib2.0-dev
-    fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core timgm6mb-soundfont
+    fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core timgm6mb-soundfont libxcb1-dev
 )
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
-    xvfb xauth xdotool libxcb1-dev
+    xvfb xauth xdotool fonts-droid-fallback
     desktop-file-utils appstream lintian man-db dpkg-dev file
 )
 

@@ -3,6 +3,8 @@
 #include "sound/MidiFileTiming.h"
 #include "sound/MusicSynth.h"
 
+#include "core/DataFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,8 +14,6 @@
 namespace velmora {
 namespace {
 
-// No piece of the game comes near this; a larger "MIDI file" is not worth reading.
-constexpr qint64 LargestPiece = 8 * 1024 * 1024;
 // After the last voice has died, the reverb still rings about this long before the render stops.
 constexpr int ReverbTailSeconds = 1;
 
@@ -130,11 +130,12 @@ bool FluidSynthMidiDevice::Open(const QString& path)
             return false;
         }
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestPiece) {
+    // A pipe, a device or an endless file in the piece's place means silence, like a missing one.
+    DataFile file = ReadDataFile(path, kLargestMidiPiece);
+    if (!file.bytes) {
         return false;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = std::move(*file.bytes);
     const auto duration = MidiFileDuration(bytes);
     if (!duration) {
         return false;

@@ -2,7 +2,8 @@
 
 #include "sound/AlertChime.h"
 
-#include <QFile>
+#include "core/DataFile.h"
+
 
 namespace velmora {
 
@@ -39,7 +40,12 @@ void SdlWaveSound::Play(const QString& fileName, unsigned flags)
         Mix_FreeChunk(m_loaded);
         m_loaded = nullptr;
     }
-    m_loaded = Mix_LoadWAV(QFile::encodeName(fileName).constData());
+    // Read here rather than by name in SDL, so that a pipe or a device in the sound's place is
+    // skipped at once instead of holding the game; SDL decodes into memory of its own.
+    const DataFile file = ReadDataFile(fileName, kLargestWaveSound);
+    if (file.bytes) {
+        m_loaded = Mix_LoadWAV_RW(SDL_RWFromConstMem(file.bytes->constData(), static_cast<int>(file.bytes->size())), 1);
+    }
     if (m_loaded != nullptr) {
         m_output.PlayEffect(m_loaded);
     } else if ((flags & NoDefault) == 0 && m_alert != nullptr) {

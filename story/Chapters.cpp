@@ -1,9 +1,12 @@
 #include "story/Chapters.h"
 
+#include "core/MessageBox.h"
 #include "ui/Game.h"
 #include "record/ClearRecord.h"
 #include "story/Script.h"
 #include "story/Selection.h"
+
+#include <cstdio>
 
 namespace velmora {
 
@@ -29,8 +32,24 @@ void TeaHouseEnding(Game& game)
     const std::int16_t chosen = ChooseHeroine(game.state.Affection, record);
     game.Trace(QStringLiteral("heroine %1").arg(chosen));
     RunChapter(game, LoadChapter(EndingScript(chosen)));
-    // A store that cannot be written loses this ending, but never the game.
-    RecordEnding(game.services.settings, chosen);
+    SaveEnding(game, chosen);
+}
+
+bool SaveEnding(Game& game, std::int16_t heroine)
+{
+    SettingsStore& store = game.services.settings;
+    const bool written = game.pump.RunAside([&store, heroine] { return RecordEnding(store, heroine); });
+    if (!written) {
+        // A store that cannot be written loses this ending, but never the game; the player hears
+        // of it, so that nobody believes an ending counted that did not.
+        const QString problem = store.LastProblem();
+        std::fprintf(stderr, "velmora: the ending was not recorded: %s\n", qPrintable(problem));
+        ShowMessage(game.pump, game.mainForm.Get(), QMessageBox::Warning, QStringLiteral("Velmora"),
+                    QStringLiteral("The ending you have just seen could not be recorded, so it does not "
+                                   "count as seen.\n\n%1\n\nThe game goes on.")
+                        .arg(problem));
+    }
+    return written;
 }
 
 } // namespace velmora

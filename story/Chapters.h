@@ -14,6 +14,12 @@ void RoadToTeaHouse(Game& game);
 // Chooses the heroine from the points and the record, plays her ending and records it.
 void TeaHouseEnding(Game& game);
 
+// Marks the heroine's ending as seen, waiting for the store beside the event loop (it may wait
+// for another running copy of the game), so the window never freezes. When the record cannot be
+// written the player is told, on stderr and in a message box, and the game goes on. True when
+// the record was written.
+bool SaveEnding(Game& game, std::int16_t heroine);
+
 // The script of a heroine's tea-house ending ("ending3.txt").
 QString EndingScript(std::int16_t heroine);
 

@@ -17,7 +17,7 @@ QStringList JapaneseGothicFamilies()
 QFont JapaneseGothic(qreal pointSize, bool bold)
 {
     QFont font;
-    font.setFamilies(JapaneseGothicFamilies());
+    font.setFamilies(JapaneseFamilies());
     // The layout is drawn in pixels at 96 dots per inch; sizing the text the same way keeps it in
     // proportion on any screen (high-DPI scaling enlarges both together).
     font.setPixelSize(qRound(pointSize * 96.0 / 72.0));
@@ -26,17 +26,32 @@ QFont JapaneseGothic(qreal pointSize, bool bold)
     return font;
 }
 
-void RequireJapaneseFont()
+QStringList JapaneseFamilies()
 {
-    const QStringList installed = QFontDatabase::families();
+    // Qt takes a face's writing systems from fontconfig's language coverage (lang=ja).
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    QStringList families;
     for (const QString& family : JapaneseGothicFamilies()) {
-        if (installed.contains(family, Qt::CaseInsensitive)) {
-            return;
+        if (japanese.contains(family, Qt::CaseInsensitive)) {
+            families << family;
         }
     }
+    for (const QString& family : japanese) {
+        if (!families.contains(family, Qt::CaseInsensitive)) {
+            families << family;
+        }
+    }
+    return families;
+}
+
+void RequireJapaneseFont()
+{
+    if (!JapaneseFamilies().isEmpty()) {
+        return;
+    }
     throw FatalError(QStringLiteral("No Japanese font is installed, so the story cannot be shown. "
-                                    "Install one of these fonts: %1 (on Debian: apt-get install "
-                                    "fonts-ipafont-gothic).")
+                                    "Install a font that covers Japanese, best one of these: %1 (on "
+                                    "Debian: apt-get install fonts-ipafont-gothic).")
                          .arg(JapaneseGothicFamilies().join(QStringLiteral(", "))));
 }
 

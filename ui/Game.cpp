@@ -1,5 +1,9 @@
 #include "ui/Game.h"
 
+#include <QMessageBox>
+
+#include <cstdio>
+
 namespace velmora {
 
 Game::Game(Services platform, EventPump& eventPump)
@@ -16,6 +20,19 @@ Game::Game(Services platform, EventPump& eventPump)
 }
 
 Game::~Game() = default;
+
+int ReportFatalError(Game& game, const FatalError& error)
+{
+    std::fprintf(stderr, "velmora: %s\n", qPrintable(error.Message()));
+    if (GameWindow* window = game.mainForm.Get()) {
+        window->Timer1->stop();
+    }
+    game.music.StopMidi();
+    game.pump.ReopenForMessages();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), error.Message(), QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
 
 void QueryUnloadEndsProgram(Game& game, const QString& window, UnloadMode mode)
 {

@@ -59,6 +59,11 @@ public:
     FormSlot<GameWindow> mainForm;
 };
 
+// Reports a fatal error: on stderr, then in a message box that waits for the player, with the
+// music stopped for good (the game window's loop tick too, which would start it again while the
+// box is open). Gives the program's exit status, 1.
+int ReportFatalError(Game& game, const FatalError& error);
+
 // The close handling the title screen and the game window share: the music stops for every
 // reason, and a close from outside ends the program.
 void QueryUnloadEndsProgram(Game& game, const QString& window, UnloadMode mode);

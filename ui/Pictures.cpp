@@ -1,7 +1,10 @@
 #include "ui/Pictures.h"
 
+#include "core/DataFile.h"
 #include "core/FatalError.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -9,15 +12,38 @@ namespace velmora {
 
 namespace {
 
-QImage ReadByContent(const QString& fileName, QString* error = nullptr)
+QImage DecodeByContent(QByteArray bytes, QString* error)
 {
-    QImageReader reader(fileName);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
     if (image.isNull() && error != nullptr) {
         *error = reader.errorString();
     }
     return image;
+}
+
+// The program's own pictures are compiled in; the game folder's go through ReadDataFile, so that
+// a pipe or an endless file in place of a twice-size picture cannot hold the game either.
+QImage ReadByContent(const QString& fileName, QString* error = nullptr)
+{
+    if (fileName.startsWith(QLatin1String(":/"))) {
+        QFile resource(fileName);
+        if (!resource.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return DecodeByContent(resource.readAll(), error);
+    }
+    DataFile file = ReadDataFile(fileName, kLargestPicture);
+    if (!file.bytes) {
+        if (error != nullptr) {
+            *error = file.problem;
+        }
+        return {};
+    }
+    return DecodeByContent(*file.bytes, error);
 }
 
 // The twice-size drawing of `designed` when the screen calls for it and `twiceName` holds one,
@@ -52,8 +78,12 @@ QPixmap LoadPictureFile(const QString& fileName, qreal devicePixelRatio)
         throw FatalError(QStringLiteral("The picture file \"%1\" is missing from the game folder (%2).")
                              .arg(fileName, QFileInfo(fileName).absolutePath()));
     }
+    DataFile file = ReadDataFile(fileName, kLargestPicture);
+    if (!file.bytes) {
+        throw FatalError(QStringLiteral("The picture file \"%1\" %2.").arg(fileName, file.problem));
+    }
     QString error;
-    const QImage image = ReadByContent(fileName, &error);
+    const QImage image = DecodeByContent(*file.bytes, &error);
     if (image.isNull()) {
         throw FatalError(QStringLiteral("The picture file \"%1\" cannot be read: %2.").arg(fileName, error));
     }

@@ -52,6 +52,11 @@ public:
         return next;
     }
 
+    QString LastProblem() const override
+    {
+        return writable ? QString() : QStringLiteral("the fake store is not writable");
+    }
+
     bool Contains(const QString& application, const QString& section, const QString& key) const
     {
         return values.contains(Path(application, section, key));

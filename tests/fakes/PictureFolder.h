@@ -32,6 +32,8 @@ public:
         file.write(bytes);
     }
 
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
     void Remove(const QString& name) const { QFile::remove(m_dir.filePath(name)); }
 
 private:

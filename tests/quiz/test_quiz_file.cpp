@@ -3,6 +3,7 @@
 #include "quiz/QuizFile.h"
 #include "quiz/QuizSource.h"
 #include "tests/quiz/QuizRecordPrinting.h"
+#include "fakes/HostileFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -253,6 +254,35 @@ private slots:
         }
         QDir::setCurrent(previous);
         QVERIFY2(message.contains(QDir(empty.path()).absoluteFilePath(kFileName)), qPrintable(message));
+    }
+
+    // Catches a reader that opens by name and reads to the end: a pipe froze the game for good,
+    // /dev/zero or a huge file took memory until the program died.
+    void refusesAQuestionFileThatIsNoPlainFileOfBoundedSize_data()
+    {
+        velmora::testing::AddHostileFileRows("the question file as");
+    }
+
+    void refusesAQuestionFileThatIsNoPlainFileOfBoundedSize()
+    {
+        QFETCH(velmora::testing::HostileFile, kind);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QVERIFY(velmora::testing::MakeHostileFile(folder.filePath(kFileName), kind));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        QString message;
+        try {
+            velmora::ReadQuestionPool();
+        } catch (const FatalError& error) {
+            message = error.Message();
+        }
+        QDir::setCurrent(previous);
+        QVERIFY2(message.contains(kFileName), qPrintable(message));
+        QVERIFY2(message.contains(kind == velmora::testing::HostileFile::HugeSparseFile
+                                      ? QStringLiteral("larger than the 4 MiB")
+                                      : QStringLiteral("not a file")),
+                 qPrintable(message));
     }
 
     void readsTheFileInTheWorkingDirectory()

@@ -4,6 +4,7 @@
 #include "sound/SdlWaveSound.h"
 #include "tests/sound/SmfBuilder.h"
 #include "tests/sound/SoundTestSupport.h"
+#include "fakes/HostileFiles.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -18,6 +19,7 @@ using velmora::FluidSynthMidiDevice;
 using velmora::MidiDevice;
 using namespace velmora::testing;
 using Mode = MidiDevice::Mode;
+
 
 namespace {
 
@@ -221,6 +223,12 @@ void FluidSynthMidiDeviceTest::failedOpensLeaveTheDeviceClosedAndSilent_data()
         QDir(m_dir.path()).mkpath("folder.mid");
         return m_dir.filePath("folder.mid");
     }();
+    // Each of these held the game (a pipe) or took its memory (an endless file) before.
+    for (const auto kind : {HostileFile::NamedPipe, HostileFile::LinkToDevZero, HostileFile::HugeSparseFile}) {
+        const QString path = m_dir.filePath(QStringLiteral("hostile-%1.mid").arg(static_cast<int>(kind)));
+        QVERIFY(MakeHostileFile(path, kind));
+        QTest::newRow(HostileFileName(kind)) << path;
+    }
 }
 
 void FluidSynthMidiDeviceTest::failedOpensLeaveTheDeviceClosedAndSilent()

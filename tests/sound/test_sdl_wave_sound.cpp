@@ -2,6 +2,7 @@
 #include "sound/AudioOutput.h"
 #include "sound/SdlWaveSound.h"
 #include "tests/sound/SoundTestSupport.h"
+#include "fakes/HostileFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -122,6 +123,15 @@ void SdlWaveSoundTest::anUnplayableFileFallsBackToTheAlertUnlessTold_data()
     QTest::newRow("an unreadable file plays the alert") << garbage << unsigned{WaveSound::Async} << true;
     QTest::newRow("an unreadable file with no default plays nothing")
         << garbage << unsigned{WaveSound::Async | WaveSound::NoDefault} << false;
+    // Before, a pipe held the game for good and an endless file took its memory.
+    for (const auto kind : {velmora::testing::HostileFile::NamedPipe, velmora::testing::HostileFile::LinkToDevZero,
+                            velmora::testing::HostileFile::Folder, velmora::testing::HostileFile::HugeSparseFile}) {
+        const QString path = m_dir.filePath(QStringLiteral("hostile-%1.wav").arg(static_cast<int>(kind)));
+        QVERIFY(velmora::testing::MakeHostileFile(path, kind));
+        QTest::newRow(qPrintable(QStringLiteral("%1 with no default plays nothing")
+                                     .arg(QLatin1String(velmora::testing::HostileFileName(kind)))))
+            << path << unsigned{WaveSound::Async | WaveSound::NoDefault} << false;
+    }
 }
 
 void SdlWaveSoundTest::anUnplayableFileFallsBackToTheAlertUnlessTold()

@@ -1,10 +1,14 @@
+#include "fakes/HostileFiles.h"
 #include "fakes/PictureFolder.h"
 #include "fakes/TestGame.h"
 #include "ui/LineBreaking.h"
 #include "ui/LineDisplay.h"
 #include "ui/Pictures.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 using namespace velmora;
 using velmora::testing::PictureFolder;
@@ -285,6 +289,47 @@ private slots:
         const QIcon icon = ProgramIcon(QStringLiteral("game-icon.png"));
         const QList<QSize> sizes = icon.availableSizes();
         QVERIFY2(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(64, 64)), qPrintable(QString::number(sizes.size())));
+    }
+
+    // Catches the loop tick starting the music again under the fatal error's message box.
+    void noMusicPlaysWhileAFatalErrorIsShown()
+    {
+        TestGame test;
+        test.game.mainForm.Show();
+        test.game.state.MidiName = QStringLiteral("M02S.mid");
+        test.game.music.LoopMidi();
+        QVERIFY(test.log.contains(QStringLiteral("open M02S.mid")));
+        test.log.clear();
+        // Three loop ticks pass before the player closes the box.
+        QTimer::singleShot(1600, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->accept();
+        });
+        QCOMPARE(ReportFatalError(test.game, FatalError(QStringLiteral("a test error"))), 1);
+        QCOMPARE(test.log, QStringList{QStringLiteral("close")});
+    }
+
+    // Catches a picture opened by name and read to the end: a pipe froze the game for good, an
+    // endless file took its memory.
+    void aPictureThatIsNoPlainFileOfBoundedSizeIsFatalAndNamed_data()
+    {
+        velmora::testing::AddHostileFileRows("the picture as");
+    }
+    void aPictureThatIsNoPlainFileOfBoundedSizeIsFatalAndNamed()
+    {
+        QFETCH(velmora::testing::HostileFile, kind);
+        PictureFolder folder;
+        QVERIFY(velmora::testing::MakeHostileFile(folder.Path("S11.vlq"), kind));
+        try {
+            LoadPictureFile(QStringLiteral("S11.vlq"));
+            QFAIL("the picture was taken");
+        } catch (const FatalError& error) {
+            QVERIFY2(error.Message().contains(QStringLiteral("S11.vlq")), qPrintable(error.Message()));
+            QVERIFY2(error.Message().contains(kind == velmora::testing::HostileFile::HugeSparseFile
+                                                  ? QStringLiteral("larger than the 32 MiB")
+                                                  : QStringLiteral("not a file")),
+                     qPrintable(error.Message()));
+        }
     }
 };
 

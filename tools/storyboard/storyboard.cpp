@@ -61,6 +61,7 @@ public:
         Write(a, s, k, next);
         return next;
     }
+    QString LastProblem() const override { return {}; }
 
 private:
     QMap<QString, QString> m_values;

@@ -1,7 +1,7 @@
 // Asks an X window to close the way a window manager's close box does: a WM_DELETE_WINDOW
-// client message. (Destroying the window instead, as `xdotool windowclose` does, skips the
-// application's close handling altogether.) Used by the real-window tests under Xvfb, where no
-// window manager runs.
+// client message. With --destroy it destroys the window instead, as another client (or
+// `xdotool windowclose`) may, which skips the application's close handling altogether. Used by
+// the real-window tests under Xvfb, where no window manager runs.
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -26,15 +26,27 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: wmclose <window id>\n");
+    const bool destroy = argc == 3 && std::strcmp(argv[1], "--destroy") == 0;
+    if (argc != 2 && !destroy) {
+        std::fprintf(stderr, "usage: wmclose [--destroy] <window id>\n");
         return 2;
     }
-    const auto window = static_cast<xcb_window_t>(std::strtoul(argv[1], nullptr, 0));
+    const auto window = static_cast<xcb_window_t>(std::strtoul(argv[argc - 1], nullptr, 0));
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection) != 0) {
         std::fprintf(stderr, "wmclose: cannot connect to the X display\n");
         return 1;
+    }
+    if (destroy) {
+        xcb_generic_error_t* error = xcb_request_check(connection, xcb_destroy_window_checked(connection, window));
+        xcb_disconnect(connection);
+        if (error != nullptr) {
+            std::fprintf(stderr, "wmclose: the X server refused to destroy the window (error %d)\n",
+                         error->error_code);
+            std::free(error);
+            return 1;
+        }
+        return 0;
     }
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
