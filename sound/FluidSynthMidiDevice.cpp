@@ -76,6 +76,11 @@ void FluidSynthMidiDevice::Load(QStringList soundFonts)
     // A reset that follows cutting the voices brings them back, so only the device resets, when a
     // piece closes; the player must not reset on its own as a piece ends.
     fluid_settings_setint(settings, "player.reset-synth", 0);
+    // No piece of the game sends to the chorus (controller 93 stays at its default of 0), so it
+    // would only cost time; the reverb the pieces do send to stays.
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
+    // Every call into the synthesizer is already made under m_lock; its own locking adds nothing.
+    fluid_settings_setint(settings, "synth.threadsafe-api", 0);
     fluid_synth_t* synth = new_fluid_synth(settings);
 
     QString chosen;

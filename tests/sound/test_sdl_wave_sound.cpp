@@ -198,7 +198,7 @@ void SdlWaveSoundTest::aQuietOutputReleasesItsDeviceAndOpensItAgainForTheNextSou
 
     sounds.Play(File("long.wav", SineWave(1.5, 0.3)), WaveSound::Async);
     QVERIFY(output.Open());
-    QCOMPARE(AudioThreads(), 1);
+    QVERIFY(WaitFor([] { return AudioThreads() == 1; }));
     QTest::qWait(600);
     QVERIFY(output.Open());
     QVERIFY(output.TakePeak() > 3000);
