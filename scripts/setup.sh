@@ -13,7 +13,7 @@ VELMORA_PACKAGES=(
 )
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
-    xvfb xauth xdotool libxcb1-dev
+    xvfb xauth xdotool libxcb1-dev libxcb-xtest0-dev
 )
 
 velmora_install_packages() {

@@ -185,6 +185,8 @@ Launch Start(const std::string& program, const std::string& folder)
         if (chdir(folder.c_str()) != 0) {
             _exit(127);
         }
+        // Qt's notes about the scratch home would only clutter the figures.
+        freopen("/dev/null", "w", stderr);
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
