@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/AfterFirstFrame.h"
 #include "app/ClockRandom.h"
 #include "app/DataFolder.h"
 #include "app/DisplayCheck.h"
@@ -34,7 +35,8 @@ int RunGame(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
 
-    // Made first: the soundfont starts loading in the background while the logo plays.
+    // Made first but started only once the logo is up (below): its audio device and soundfont are
+    // not what the first window needs.
     SoundSystem sound;
     IniSettingsStore settings;
     ClockRandom random;
@@ -52,8 +54,16 @@ int RunGame(int argc, char** argv)
         pump.EndProgram();
     });
 
+    // The logo goes on screen first. Right after its first frame, well before the jingle's cue at
+    // 400 ms, the sound starts (the soundfont then loads in the background while the logo plays)
+    // and the font check reads the system's font list; a missing font still ends the program
+    // with its message, at the driver's next wait.
+    AfterFirstFrame afterLogo([&] {
+        sound.Start();
+        pump.Guard([] { RequireJapaneseFont(); });
+    });
+
     try {
-        RequireJapaneseFont();
         Main(game);
     } catch (const ProgramEnded&) {
         return 0;

@@ -13,7 +13,7 @@ VELMORA_PACKAGES=(
 )
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
-    xvfb xauth xdotool fonts-droid-fallback
+    xvfb xauth xdotool fonts-droid-fallback libxcb-xtest0-dev
     desktop-file-utils appstream lintian man-db dpkg-dev file
 )
 

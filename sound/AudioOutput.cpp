@@ -11,53 +11,41 @@ namespace velmora {
 namespace {
 
 constexpr int RequestedRate = 44100;
-// 512 frames is about 12 ms at 44.1 kHz: short enough for music to start within 20 ms of the
-// play command, long enough not to wake the audio thread needlessly.
-constexpr int BufferFrames = 512;
+// 1024 frames is about 23 ms at 44.1 kHz: the audio thread wakes half as often as with 512 and
+// the synthesizer renders in larger blocks, while a piece still starts well inside the 500 ms the
+// loop check allows and an effect within a frame or two of the animation.
+constexpr int BufferFrames = 1024;
 constexpr int EffectChannel = 0;
 // SDL keeps at most this many open audio devices.
 constexpr SDL_AudioDeviceID MaxDeviceId = 16;
+// How often the keeper looks at an open device to see whether it has gone quiet.
+constexpr std::chrono::milliseconds KeeperLook{250};
 
 // libasound reports a missing sound card on stderr; the game stays silent instead.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 } // namespace
 
-AudioOutput::AudioOutput()
+AudioOutput::AudioOutput(std::chrono::milliseconds releaseDelay) : m_releaseDelay(releaseDelay)
 {
     snd_lib_error_set_handler(QuietAlsa);
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Velmora");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
-    // SDL_mixer 2.6 keeps its device id to itself, yet pausing needs it: it is the one device that
-    // opens during Mix_OpenAudioDevice.
-    std::array<bool, MaxDeviceId + 1> openBefore{};
-    for (SDL_AudioDeviceID id = 1; id <= MaxDeviceId; ++id) {
-        openBefore[id] = SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED;
-    }
-    if (Mix_OpenAudioDevice(RequestedRate, AUDIO_S16SYS, 2, BufferFrames, nullptr, 0) != 0) {
+    std::lock_guard guard(m_deviceLock);
+    if (!OpenLocked()) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
-    }
-    for (SDL_AudioDeviceID id = 1; id <= MaxDeviceId; ++id) {
-        if (!openBefore[id] && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) {
-            m_device = id;
-            break;
-        }
     }
     int rate = RequestedRate;
     Uint16 format = 0;
     int channels = 0;
     Mix_QuerySpec(&rate, &format, &channels);
     m_sampleRate = rate;
-    Mix_AllocateChannels(EffectChannel + 1);
-    Mix_SetPostMix(AfterMix, this);
-    Mix_HookMusic(MixMusic, this);
     m_available = true;
-    if (m_device != 0) {
-        SDL_PauseAudioDevice(m_device, 1);
-    }
+    SDL_PauseAudioDevice(m_device, 1);
+    m_keeper = std::thread([this] { KeepDevice(); });
 }
 
 AudioOutput::~AudioOutput()
@@ -65,16 +53,103 @@ AudioOutput::~AudioOutput()
     if (!m_available) {
         return;
     }
+    {
+        std::lock_guard guard(m_deviceLock);
+        m_stopping = true;
+    }
+    m_deviceChanged.notify_all();
+    m_keeper.join();
+    std::lock_guard guard(m_deviceLock);
+    CloseLocked();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool AudioOutput::OpenLocked()
+{
+    if (m_device != 0) {
+        return true;
+    }
+    // SDL_mixer 2.6 keeps its device id to itself, yet pausing needs it: it is the one device that
+    // opens during Mix_OpenAudioDevice.
+    std::array<bool, MaxDeviceId + 1> openBefore{};
+    for (SDL_AudioDeviceID id = 1; id <= MaxDeviceId; ++id) {
+        openBefore[id] = SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED;
+    }
+    // No format changes allowed: SDL converts if the hardware differs, so chunks loaded for one
+    // opening fit every later one.
+    if (Mix_OpenAudioDevice(RequestedRate, AUDIO_S16SYS, 2, BufferFrames, nullptr, 0) != 0) {
+        return false;
+    }
+    SDL_AudioDeviceID opened = 0;
+    for (SDL_AudioDeviceID id = 1; id <= MaxDeviceId; ++id) {
+        if (!openBefore[id] && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) {
+            opened = id;
+            break;
+        }
+    }
+    if (opened == 0) {
+        // Without its id the device could never pause, and so never be released.
+        Mix_CloseAudio();
+        return false;
+    }
+    Mix_AllocateChannels(EffectChannel + 1);
+    Mix_SetPostMix(AfterMix, this);
+    Mix_HookMusic(MixMusic, this);
+    m_device = opened;
+    m_deviceChanged.notify_all();
+    return true;
+}
+
+void AudioOutput::CloseLocked()
+{
+    if (m_device == 0) {
+        return;
+    }
     Mix_HookMusic(nullptr, nullptr);
     Mix_SetPostMix(nullptr, nullptr);
     Mix_HaltChannel(-1);
+    // Joins the audio thread: nothing of this output runs until the next opening.
     Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_device = 0;
+}
+
+bool AudioOutput::PausedLocked() const
+{
+    return m_device == 0 || SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PAUSED;
+}
+
+void AudioOutput::KeepDevice()
+{
+    std::unique_lock lock(m_deviceLock);
+    while (!m_stopping) {
+        if (m_device == 0) {
+            // Released: nothing here wakes until something must sound or the output goes.
+            m_deviceChanged.wait(lock, [this] { return m_stopping || m_device != 0; });
+            continue;
+        }
+        // Quiet means paused through a whole release delay, looked at every KeeperLook; a sound
+        // in between shows as a look that finds the device playing and starts the count again.
+        auto quietSince = std::chrono::steady_clock::now();
+        while (!m_stopping && m_device != 0) {
+            m_deviceChanged.wait_for(lock, KeeperLook);
+            const auto now = std::chrono::steady_clock::now();
+            if (!PausedLocked() || Mix_Playing(EffectChannel) != 0) {
+                quietSince = now;
+            } else if (now - quietSince >= m_releaseDelay) {
+                CloseLocked();
+            }
+        }
+    }
 }
 
 void AudioOutput::SetMusicSource(MusicSource* source)
 {
     if (!m_available) {
+        return;
+    }
+    std::lock_guard guard(m_deviceLock);
+    if (m_device == 0) {
+        m_music = source;
         return;
     }
     // Mix_HookMusic takes the mixer's lock, so no render is running while the source changes.
@@ -85,9 +160,27 @@ void AudioOutput::SetMusicSource(MusicSource* source)
 
 void AudioOutput::Wake()
 {
-    if (m_device != 0) {
-        SDL_PauseAudioDevice(m_device, 0);
+    if (!m_available) {
+        return;
     }
+    std::lock_guard guard(m_deviceLock);
+    if (OpenLocked()) {
+        SDL_PauseAudioDevice(m_device, 0);
+        m_deviceChanged.notify_all();
+    }
+}
+
+Mix_Chunk* AudioOutput::LoadEffect(const QByteArray& wave)
+{
+    if (!m_available) {
+        return nullptr;
+    }
+    std::lock_guard guard(m_deviceLock);
+    // The mixer converts a wave to its output's format only while it has an output.
+    if (!OpenLocked()) {
+        return nullptr;
+    }
+    return Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.constData(), static_cast<int>(wave.size())), 1);
 }
 
 void AudioOutput::PlayEffect(Mix_Chunk* chunk)
@@ -95,26 +188,40 @@ void AudioOutput::PlayEffect(Mix_Chunk* chunk)
     if (!m_available) {
         return;
     }
+    std::lock_guard guard(m_deviceLock);
+    if (!OpenLocked()) {
+        return;
+    }
     Mix_HaltChannel(EffectChannel);
     Mix_PlayChannel(EffectChannel, chunk, 0);
-    Wake();
+    SDL_PauseAudioDevice(m_device, 0);
+    m_deviceChanged.notify_all();
 }
 
 void AudioOutput::StopEffect()
 {
-    if (m_available) {
+    std::lock_guard guard(m_deviceLock);
+    if (m_device != 0) {
         Mix_HaltChannel(EffectChannel);
     }
 }
 
 bool AudioOutput::EffectPlaying() const
 {
-    return m_available && Mix_Playing(EffectChannel) != 0;
+    std::lock_guard guard(m_deviceLock);
+    return m_device != 0 && Mix_Playing(EffectChannel) != 0;
 }
 
 bool AudioOutput::Paused() const
 {
-    return !m_available || (m_device != 0 && SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PAUSED);
+    std::lock_guard guard(m_deviceLock);
+    return PausedLocked();
+}
+
+bool AudioOutput::Open() const
+{
+    std::lock_guard guard(m_deviceLock);
+    return m_device != 0;
 }
 
 int AudioOutput::TakePeak()
@@ -131,8 +238,10 @@ void AudioOutput::MixMusic(void* self, Uint8* stream, int length)
     }
     // The mixer's lock is held here and SDL's device lock is recursive, so pausing from inside
     // the render is safe; a Wake() from another thread waits for this render and then wins.
-    if (!sounding && Mix_Playing(EffectChannel) == 0 && output->m_device != 0) {
-        SDL_PauseAudioDevice(output->m_device, 1);
+    // The id may still be 0 during an opening's first render; the next render pauses instead.
+    const SDL_AudioDeviceID device = output->m_device.load();
+    if (!sounding && Mix_Playing(EffectChannel) == 0 && device != 0) {
+        SDL_PauseAudioDevice(device, 1);
     }
 }
 

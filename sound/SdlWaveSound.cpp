@@ -14,8 +14,13 @@ SdlWaveSound::SdlWaveSound(AudioOutput& output) : m_output(output)
     }
     // The output always runs signed 16-bit stereo, the chime's own format.
     m_alertSamples = AlertChime(m_output.SampleRate());
-    m_alert = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(m_alertSamples.data()),
-                                static_cast<Uint32>(m_alertSamples.size() * sizeof(std::int16_t)));
+    // Built by hand rather than through the mixer, which makes chunks only while its device is
+    // open; the samples stay ours, so the chunk is never handed to Mix_FreeChunk.
+    m_alertChunk.allocated = 0;
+    m_alertChunk.abuf = reinterpret_cast<Uint8*>(m_alertSamples.data());
+    m_alertChunk.alen = static_cast<Uint32>(m_alertSamples.size() * sizeof(std::int16_t));
+    m_alertChunk.volume = MIX_MAX_VOLUME;
+    m_alert = &m_alertChunk;
 }
 
 SdlWaveSound::~SdlWaveSound()
@@ -23,9 +28,6 @@ SdlWaveSound::~SdlWaveSound()
     m_output.StopEffect();
     if (m_loaded != nullptr) {
         Mix_FreeChunk(m_loaded);
-    }
-    if (m_alert != nullptr) {
-        Mix_FreeChunk(m_alert);
     }
 }
 
@@ -44,7 +46,7 @@ void SdlWaveSound::Play(const QString& fileName, unsigned flags)
     // skipped at once instead of holding the game; SDL decodes into memory of its own.
     const DataFile file = ReadDataFile(fileName, kLargestWaveSound);
     if (file.bytes) {
-        m_loaded = Mix_LoadWAV_RW(SDL_RWFromConstMem(file.bytes->constData(), static_cast<int>(file.bytes->size())), 1);
+        m_loaded = m_output.LoadEffect(*file.bytes);
     }
     if (m_loaded != nullptr) {
         m_output.PlayEffect(m_loaded);

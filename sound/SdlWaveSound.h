@@ -23,6 +23,7 @@ public:
 private:
     AudioOutput& m_output;
     std::vector<std::int16_t> m_alertSamples;
+    Mix_Chunk m_alertChunk{};
     Mix_Chunk* m_alert = nullptr;
     Mix_Chunk* m_loaded = nullptr;
 };

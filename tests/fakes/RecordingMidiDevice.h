@@ -2,12 +2,15 @@
 
 #include "sound/MidiDevice.h"
 
+#include <QDir>
 #include <QStringList>
 
 namespace velmora::testing {
 
 // A MIDI device that writes every command into a log and plays whatever it is told to, until
-// the test says the piece has ended.
+// the test says the piece has ended. The log names the piece only; `opened` keeps, for every open,
+// the file a real device would have read at that moment (a relative path taken against the
+// working directory of the time).
 class RecordingMidiDevice : public MidiDevice {
 public:
     explicit RecordingMidiDevice(QStringList& log) : m_log(log) {}
@@ -15,6 +18,7 @@ public:
     bool Open(const QString& path) override
     {
         m_log << QStringLiteral("open ") + path.section(QLatin1Char('/'), -1);
+        opened << QDir::cleanPath(QDir::current().absoluteFilePath(path));
         m_open = !failingOpens;
         m_mode = m_open ? Mode::Stopped : Mode::NotOpen;
         return m_open;
@@ -46,6 +50,7 @@ public:
     void SetMode(Mode mode) { m_mode = mode; }
 
     bool failingOpens = false;
+    QStringList opened;
 
 private:
     QStringList& m_log;

@@ -40,6 +40,20 @@ QByteArray SineWave(double seconds, double level)
         + littleEndian(16, 2) + "data" + littleEndian(size, 4) + data;
 }
 
+// SDL's audio threads in this process: a released device leaves none behind.
+int AudioThreads()
+{
+    int threads = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("SDLAudio")) {
+            ++threads;
+        }
+    }
+    return threads;
+}
+
 } // namespace
 
 class SdlWaveSoundTest : public QObject {
@@ -56,6 +70,7 @@ private slots:
     void anUnplayableFileFallsBackToTheAlertUnlessTold();
     // Catches a chime that clicks (a tone not faded at its edges) or blares.
     void theAlertChimeIsSoftAndStartsAndEndsWithoutAClick();
+    void aQuietOutputReleasesItsDeviceAndOpensItAgainForTheNextSound();
 
 private:
     QString File(const QString& name, const QByteArray& bytes);
@@ -177,6 +192,32 @@ void SdlWaveSoundTest::theAlertChimeIsSoftAndStartsAndEndsWithoutAClick()
             QVERIFY(std::abs(chime[chime.size() - 1 - i]) < peak / 8);
         }
     }
+}
+
+// Catches an output whose audio thread keeps waking while nothing sounds, one released while a
+// sound still plays, and one that cannot sound again once released (the alert chime included,
+// which is made without the mixer).
+void SdlWaveSoundTest::aQuietOutputReleasesItsDeviceAndOpensItAgainForTheNextSound()
+{
+    cleanup();
+    AudioOutput output(std::chrono::milliseconds(150));
+    QVERIFY(output.Available());
+    SdlWaveSound sounds(output);
+    QVERIFY(WaitFor([&] { return !output.Open(); }));
+    QCOMPARE(AudioThreads(), 0);
+
+    sounds.Play(File("long.wav", SineWave(1.5, 0.3)), WaveSound::Async);
+    QVERIFY(output.Open());
+    QVERIFY(WaitFor([] { return AudioThreads() == 1; }));
+    QTest::qWait(600);
+    QVERIFY(output.Open());
+    QVERIFY(output.TakePeak() > 3000);
+    QVERIFY(WaitFor([&] { return !output.Open(); }));
+    QCOMPARE(AudioThreads(), 0);
+
+    sounds.Play(m_dir.filePath("missing.wav"), WaveSound::Async);
+    QVERIFY(WaitFor([&] { return output.TakePeak() > 3000; }));
+    QVERIFY(WaitFor([&] { return !output.Open(); }));
 }
 
 QTEST_GUILESS_MAIN(SdlWaveSoundTest)

@@ -2,6 +2,8 @@
 #include "sound/TarnelMidi.h"
 
 #include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace velmora;
@@ -23,12 +25,24 @@ class TarnelMidiTest : public QObject {
 
 private slots:
     // Each piece is opened fresh from the working directory, after a close, and the play is
-    // sent whether the open worked or not.
+    // sent whether the open worked or not. Catches a piece looked for beside the program or in
+    // the directory the game started in rather than the current one.
     void playingClosesOpensAndPlaysFromTheWorkingDirectory()
     {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString previous = QDir::currentPath();
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const QString expected = QDir::currentPath() + QStringLiteral("/M00S.mid");
+
         Player p;
         p.music.PlayMidi(QStringLiteral("M00S.mid"));
         QCOMPARE(p.log, (QStringList{"close", "open M00S.mid", "play"}));
+        // Read back after leaving the folder: a path that still depends on the working
+        // directory would now point elsewhere.
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(p.device.opened, QStringList{expected});
 
         p.log.clear();
         p.device.failingOpens = true;

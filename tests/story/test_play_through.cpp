@@ -1,6 +1,6 @@
 #include "fakes/PictureFolder.h"
+#include "fakes/QuizPlayer.h"
 #include "fakes/TestGame.h"
-#include "quiz/Cp932.h"
 #include "quiz/PlayQuiz.h"
 #include "quiz/QuizSource.h"
 #include "record/ClearRecord.h"
@@ -11,65 +11,9 @@
 #include <QTimer>
 
 using namespace velmora;
+using velmora::testing::QuestionsFavouring;
 using velmora::testing::TestGame;
-
-namespace {
-
-// A question file whose every scoring answer gives both its points to `heroine` (0: nobody),
-// and whose scoring answers the player can tell by their first word.
-QByteArray QuestionsFavouring(int heroine)
-{
-    QList<QuizRecord> records;
-    for (int r = 1; r <= kQuizRecordCount; ++r) {
-        records.append(QuizRecord{QStringLiteral("問題その%1").arg(r),
-                                  {QStringLiteral("当たり%1").arg(r), QStringLiteral("はずれ%1").arg(r),
-                                   QStringLiteral("ざんねん%1").arg(r)},
-                                  QStringLiteral("%1%1").arg(heroine)});
-    }
-    Cp932Converter cp932;
-    return WriteQuestionFile(records, cp932);
-}
-
-// The player: reads every line and answers every question, picking the scoring answer or
-// never picking it.
-class Player : public QObject {
-public:
-    Player(Game& game, bool picksScoringAnswers) : m_game(game), m_scoring(picksScoringAnswers)
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] { Act(); });
-        m_timer.start(2);
-    }
-
-private:
-    void Act()
-    {
-        GameWindow* window = m_game.mainForm.Get();
-        if (window == nullptr || !window->isVisible()) {
-            return;
-        }
-        if (!window->Command1[0]->isHidden()) {
-            if (m_game.state.Answer != 0 || window->Command1[0]->text().isEmpty()) {
-                return;
-            }
-            for (QPushButton* button : window->Command1) {
-                if (button->text().startsWith(QStringLiteral("当たり")) == m_scoring) {
-                    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, button->geometry().center());
-                    return;
-                }
-            }
-            return;
-        }
-        if (m_game.state.Clicked == 0) {
-            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, window->Label2->geometry().center());
-        }
-    }
-
-    Game& m_game;
-    bool m_scoring;
-    QTimer m_timer;
-};
-
-} // namespace
+using Player = velmora::testing::QuizPlayer;
 
 class PlayThroughTest : public QObject {
     Q_OBJECT

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the game and the bare Qt window it is measured against, starts a private Xvfb and prints
+# the side-by-side figures (docs/performance.md explains them).
+# usage: bench/run.sh [rounds] [start launches] [seconds waiting]   (defaults 3 10 20)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${VELMORA_BUILD:-$root/build}
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$build" -j2 --target velmora velmora_bare_window velmora_compare_bench > /dev/null
+
+# Without a sound card SDL's dummy driver stands in: it runs the same audio thread as a real one.
+if [ ! -d /dev/snd ] && [ -z "${SDL_AUDIODRIVER:-}" ]; then
+    export SDL_AUDIODRIVER=dummy
+fi
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+export QT_QPA_PLATFORM=xcb
+
+for display in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2> /dev/null; wait "$xvfb" 2> /dev/null || true' EXIT
+for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$display"
+
+echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
+     "load average $(cut -d' ' -f1-3 /proc/loadavg); audio driver ${SDL_AUDIODRIVER:-SDL default}"
+cd "$build/bench/compare"
+./velmora_compare_bench "$build/velmora" "$build/data" ./velmora_bare_window "$@"
