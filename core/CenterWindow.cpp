@@ -1,5 +1,7 @@
 #include "core/CenterWindow.h"
 
+#include "core/WindowFrame.h"
+
 #include <QScreen>
 #include <QWidget>
 
@@ -14,21 +16,27 @@ std::int32_t CenteredEdge(float screenTwips, float windowTwips)
     return difference / 2;
 }
 
+QPoint CenteredClientTopLeft(const QRect& screen, QSize client, const QMargins& frame)
+{
+    const QSize outer = client.grownBy(frame);
+    const auto toTwips = [](int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); };
+    const auto toPixels = [](std::int32_t twips) {
+        return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+    };
+    const int left = toPixels(CenteredEdge(toTwips(screen.width()), toTwips(outer.width())));
+    const int top = toPixels(CenteredEdge(toTwips(screen.height()), toTwips(outer.height())));
+    return screen.topLeft() + QPoint(left + frame.left(), top + frame.top());
+}
+
 void CenterWindow(QWidget& window)
 {
+    const QMargins frame = ExpectedFrameMargins(window);
     const QScreen* screen = window.screen();
     if (screen == nullptr) {
         return;
     }
-    const QSize screenSize = screen->size();
-    const QRect frame = window.frameGeometry();
-    const auto toTwips = [](int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); };
-    const std::int32_t left = CenteredEdge(toTwips(screenSize.width()), toTwips(frame.width()));
-    const std::int32_t top = CenteredEdge(toTwips(screenSize.height()), toTwips(frame.height()));
-    const auto toPixels = [](std::int32_t twips) {
-        return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-    };
-    window.move(screen->geometry().topLeft() + QPoint(toPixels(left), toPixels(top)));
+    // Placed by its client area: the frame is not there yet for the window system to place by.
+    window.setGeometry(QRect(CenteredClientTopLeft(screen->geometry(), window.size(), frame), window.size()));
 }
 
 } // namespace velmora

@@ -8,12 +8,13 @@ VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What it takes to build, play with sound and Japanese text, and run every test headless.
 VELMORA_PACKAGES=(
     cmake ninja-build make g++ pkg-config
-    qt6-base-dev qt6-svg-dev libfluidsynth-dev libsdl2-mixer-dev libasound2-dev libglib2.0-dev
-    fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core timgm6mb-soundfont libxcb1-dev
+    qt6-base-dev qt6-svg-dev qt6-wayland libxcb1-dev libfluidsynth-dev libsdl2-mixer-dev
+    libasound2-dev libglib2.0-dev
+    fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core timgm6mb-soundfont
 )
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
-    xvfb xauth xdotool fonts-droid-fallback libxcb-xtest0-dev
+    xvfb xauth xdotool x11-utils openbox wmctrl imagemagick fonts-droid-fallback libxcb-xtest0-dev
     desktop-file-utils appstream lintian man-db dpkg-dev file
 )
 

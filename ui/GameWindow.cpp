@@ -127,7 +127,7 @@ GameWindow::GameWindow(Game& game)
 
     const std::array<int, 3> tops = {1560, 2040, 2520};
     for (std::size_t i = 0; i < Command1.size(); ++i) {
-        auto* button = new QPushButton(this);
+        auto* button = new SingleClickButton(this);
         button->setGeometry(Twips(120, tops[i], 5175, 495));
         button->hide();
         const int index = static_cast<int>(i);
@@ -192,9 +192,21 @@ void GameWindow::Timer2_Timer()
     StaffRollTick(m_game);
 }
 
+void GameWindow::mousePressEvent(QMouseEvent* event)
+{
+    m_click.Pressed();
+    Form::mousePressEvent(event);
+}
+
+void GameWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_click.DoubleClicked();
+    event->accept();
+}
+
 void GameWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    if (m_click.Released(*this, *event)) {
         m_game.pump.Guard([this] { Form_Click(); });
     }
 }

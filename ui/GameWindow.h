@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Form.h"
+#include "ui/ControlClick.h"
 #include "ui/PictureFrame.h"
 #include "ui/TextLabel.h"
 
@@ -52,8 +53,13 @@ public:
     static constexpr int kClientHeightTwips = 5130;
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    ClickFilter m_click;
 };
 
 // Whether a key press is one that produces a character (letters, digits, space, Enter, Escape,

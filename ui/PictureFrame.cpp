@@ -1,7 +1,5 @@
 #include "ui/PictureFrame.h"
 
-#include "ui/ControlClick.h"
-
 #include <QPainter>
 
 namespace velmora {
@@ -35,12 +33,19 @@ void PictureFrame::paintEvent(QPaintEvent* event)
 
 void PictureFrame::mousePressEvent(QMouseEvent* event)
 {
+    m_click.Pressed();
+    event->accept();
+}
+
+void PictureFrame::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_click.DoubleClicked();
     event->accept();
 }
 
 void PictureFrame::mouseReleaseEvent(QMouseEvent* event)
 {
-    TakeClick(*this, *event, onClick);
+    TakeClick(*this, m_click, *event, onClick);
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ControlClick.h"
+
 #include <QFrame>
 #include <QPixmap>
 
@@ -24,9 +26,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    ClickFilter m_click;
     QPixmap m_picture;
 };
 

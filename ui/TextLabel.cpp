@@ -1,7 +1,5 @@
 #include "ui/TextLabel.h"
 
-#include "ui/ControlClick.h"
-
 #include "ui/LineBreaking.h"
 
 #include <QPainter>
@@ -52,12 +50,19 @@ void TextLabel::paintEvent(QPaintEvent* event)
 
 void TextLabel::mousePressEvent(QMouseEvent* event)
 {
+    m_click.Pressed();
+    event->accept();
+}
+
+void TextLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    m_click.DoubleClicked();
     event->accept();
 }
 
 void TextLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    TakeClick(*this, *event, onClick);
+    TakeClick(*this, m_click, *event, onClick);
 }
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ControlClick.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -28,9 +30,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    ClickFilter m_click;
     QString m_text;
 };
 

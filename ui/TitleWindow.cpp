@@ -4,6 +4,7 @@
 #include "ui/Game.h"
 #include "core/MessageBox.h"
 #include "record/ClearRecord.h"
+#include "ui/ControlClick.h"
 #include "ui/Pictures.h"
 
 #include <QMouseEvent>
@@ -50,7 +51,7 @@ TitleWindow::TitleWindow(Game& game)
     setWindowIcon(ProgramIcon(QStringLiteral("title-icon.png")));
     setFixedSize(5970 / kTwipsPerPixel, 4440 / kTwipsPerPixel);
     for (std::size_t index = 0; index < Command1.size(); ++index) {
-        auto* button = new QPushButton(QString::fromUtf16(kButtons[index].caption), this);
+        auto* button = new SingleClickButton(QString::fromUtf16(kButtons[index].caption), this);
         button->setGeometry(ToPixels(kButtons[index].twips));
         button->hide();
         const int buttonIndex = static_cast<int>(index);
@@ -110,6 +111,12 @@ void TitleWindow::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         m_game.pump.Guard([this] { Form_Click(); });
     }
+}
+
+void TitleWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double-click is no second click on the picture.
+    event->accept();
 }
 
 void TitleWindow::paintEvent(QPaintEvent* /*event*/)

@@ -11,6 +11,7 @@ if [ "${4:-}" != inner ]; then
     in_scratch_xvfb "$3" bash "$0" "$velmora" "$wmclose" - inner
     exit
 fi
+start_window_manager
 cd "$5"
 "$velmora" 2> "$HOME/stderr.txt" &
 pid=$!

@@ -12,6 +12,7 @@ if [ "${3:-}" != inner ]; then
     in_scratch_xvfb "$2" bash "$0" "$velmora" - inner
     exit
 fi
+start_window_manager
 cd "$4"
 rm S01.vlq
 "$velmora" 2> "$HOME/stderr.txt" &
@@ -19,7 +20,7 @@ pid=$!
 
 title=$(find_window '^Velmora$')
 sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$title")"
+client_origin "$title"
 # Reveal the buttons, then press "from the beginning, with music" (client 72,168 size 129x25).
 xdotool mousemove $((X + 20)) $((Y + 20)) click 1
 sleep 0.5

@@ -49,3 +49,51 @@ wait_for_exit() {
     game_status=0
     wait "$pid" || game_status=$?
 }
+
+# start_window_manager: when VELMORA_TEST_WM names one (openbox), starts it in the current X
+# server and waits until it has taken the screen; without it the server stays bare, with no
+# frames. The manager ends with the server.
+start_window_manager() {
+    case "${VELMORA_TEST_WM:-}" in
+    "") return 0 ;;
+    openbox) openbox --sm-disable > /dev/null 2>&1 & ;;
+    *) echo "unknown window manager ${VELMORA_TEST_WM}" >&2; return 1 ;;
+    esac
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    echo "${VELMORA_TEST_WM} did not start" >&2
+    return 1
+}
+
+# outer_geometry <window id>: prints "x y width height" of the window's outer frame, that is of
+# its ancestor that is a child of the root window (the window itself on a bare server).
+outer_geometry() {
+    local id=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+    while :; do
+        parent=$(xwininfo -tree -id "$id" | awk '/Parent window id:/ {print $4}')
+        [ "$((parent))" -eq "$((root))" ] && break
+        id=$parent
+    done
+    xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+# expect_centred <what> <x y width height>: fails unless the rectangle is centred on the
+# 1024 x 768 screen within a pixel.
+expect_centred() {
+    local what=$1 x=$2 y=$3 w=$4 h=$5
+    echo "$what: outer frame at $x,$y, ${w}x$h (centred: $(((1024 - w) / 2)),$(((768 - h) / 2)))"
+    if [ $(((2 * x - (1024 - w)) ** 2)) -gt 4 ] || [ $(((2 * y - (768 - h)) ** 2)) -gt 4 ]; then
+        echo "$what is not centred by its outer frame" >&2
+        return 1
+    fi
+}
+
+# client_origin <window id>: sets X and Y to the screen position of the window's client area
+# (xdotool's own report is off by the frame under some window managers).
+client_origin() {
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "X=" $4} /Absolute upper-left Y/ {print "Y=" $4}')"
+}

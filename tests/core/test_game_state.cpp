@@ -78,6 +78,29 @@ private slots:
         QFETCH(int, edge);
         QCOMPARE(CenteredEdge(screen, window), edge);
     }
+
+    // Catches a window placed by its client area, so that its title bar and borders hang off
+    // centre (11 px low under a 20 px title bar), and a frame counted on the wrong side.
+    void theOuterFrameIsCentredAndTheClientSitsInsideIt_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QPoint>("clientTopLeft");
+        QTest::newRow("no frame: the client itself is centred") << QRect(0, 0, 1024, 768) << QSize(398, 296) << QMargins() << QPoint(313, 236);
+        QTest::newRow("title bar and borders: the frame at 312,225") << QRect(0, 0, 1024, 768) << QSize(398, 296) << QMargins(1, 20, 1, 1) << QPoint(313, 245);
+        QTest::newRow("uneven frame, odd sizes") << QRect(0, 0, 1024, 768) << QSize(361, 342) << QMargins(4, 27, 6, 5) << QPoint(326 + 4, 197 + 27);
+        QTest::newRow("a second screen to the right") << QRect(1024, 0, 800, 600) << QSize(361, 342) << QMargins(1, 20, 1, 1) << QPoint(1024 + 218 + 1, 118 + 20);
+        QTest::newRow("frame larger than the screen") << QRect(0, 0, 300, 200) << QSize(361, 342) << QMargins(1, 20, 1, 1) << QPoint(-31 + 1, -81 + 20);
+    }
+    void theOuterFrameIsCentredAndTheClientSitsInsideIt()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QSize, client);
+        QFETCH(QMargins, frame);
+        QFETCH(QPoint, clientTopLeft);
+        QCOMPARE(CenteredClientTopLeft(screen, client, frame), clientTopLeft);
+    }
 };
 
 QTEST_GUILESS_MAIN(GameStateTest)

@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-// An in-memory settings store for tests. It can be made unwritable, and it counts the writes so
+// An in-memory settings store for tests. It can be made unwritable, and it counts the reads and writes so
 // that a test can tell "written again with the same text" from "not written".
 class FakeSettingsStore final : public SettingsStore {
 public:
@@ -19,6 +19,7 @@ public:
     QString Read(const QString& application, const QString& section, const QString& key,
                  const QString& fallback) override
     {
+        ++reads;
         return values.value(Path(application, section, key), fallback);
     }
 
@@ -64,6 +65,7 @@ public:
 
     QMap<QString, QString> values;
     bool writable = true;
+    int reads = 0;
     int writes = 0;
     int deletes = 0;
 };
