@@ -14,6 +14,7 @@ VELMORA_PACKAGES=(
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool libxcb1-dev
+    at-spi2-core dbus dbus-x11 python3-pyatspi
 )
 
 velmora_install_packages() {
