@@ -3,7 +3,9 @@
 #include "ui/Fonts.h"
 #include "ui/History.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QStyleHints>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -107,8 +109,53 @@ bool HistoryView::ClosesHistory(const QEvent& event) const
     return AtEnd() && (IsKey(event, {Qt::Key_PageDown}) || WheelTurn(event) < 0);
 }
 
+void HistoryView::CloseByClick(const QMouseEvent& release)
+{
+    Close();
+    m_afterClosingClick = true;
+    m_swallowingRelease = false;
+    m_closingClickTime = release.timestamp();
+    qApp->installEventFilter(this);
+}
+
+bool HistoryView::SwallowsSecondClick(const QObject& watched, const QEvent& event)
+{
+    if (!m_afterClosingClick || !watched.isWidgetType() ||
+        static_cast<const QWidget&>(watched).window() != &m_gameWindow) {
+        return false;
+    }
+    const auto end = [this] {
+        m_afterClosingClick = false;
+        m_swallowingRelease = false;
+        qApp->removeEventFilter(this);
+    };
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto interval = static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        if (static_cast<const QMouseEvent&>(event).timestamp() - m_closingClickTime <= interval) {
+            m_swallowingRelease = true;
+            return true;
+        }
+        end();
+        return false;
+    }
+    case QEvent::MouseButtonRelease:
+        if (m_swallowingRelease) {
+            end();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
 bool HistoryView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (SwallowsSecondClick(*watched, *event)) {
+        return true;
+    }
     if (watched == &m_gameWindow) {
         // The game window's own events: only the opening ones are taken, and only at a wait.
         if (OpensHistory(*event)) {
@@ -127,7 +174,7 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_text->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Close();
+        CloseByClick(*static_cast<QMouseEvent*>(event));
         return true;
     }
     return false;
@@ -160,7 +207,7 @@ void HistoryView::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        Close();
+        CloseByClick(*event);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMouseEvent;
 class QPushButton;
 class QTextBrowser;
 
@@ -41,12 +42,19 @@ private:
     bool OpensHistory(const QEvent& event) const;
     bool ClosesHistory(const QEvent& event) const;
     bool AtEnd() const;
+    // A click that closes the history may be the first of a double-click: the second press and
+    // its release belong to the history too, though they land on the game window.
+    void CloseByClick(const QMouseEvent& release);
+    bool SwallowsSecondClick(const QObject& watched, const QEvent& event);
 
     History& m_history;
     QWidget& m_gameWindow;
     QTextBrowser* m_text;
     QPushButton* m_close;
     QPointer<QWidget> m_focusBefore;
+    bool m_afterClosingClick = false;
+    bool m_swallowingRelease = false;
+    quint64 m_closingClickTime = 0;
 };
 
 } // namespace velmora

@@ -187,6 +187,7 @@ private slots:
         QTest::newRow("line wait: wheel up, Escape") << false << "wheel" << "Escape";
         QTest::newRow("line wait: Page Up, Enter") << false << "PageUp" << "Enter";
         QTest::newRow("line wait: Up, a click on the text") << false << "Up" << "click";
+        QTest::newRow("line wait: Page Up, a double-click on the text") << false << "PageUp" << "doubleclick";
         QTest::newRow("line wait: wheel up, the close button") << false << "wheel" << "button";
         QTest::newRow("line wait: Page Up, wheel down past the end") << false << "PageUp" << "wheeldown";
         QTest::newRow("line wait: Up, Page Down past the end") << false << "Up" << "PageDown";
@@ -236,6 +237,8 @@ private slots:
                 Key(w, Qt::Key_Return);
             } else if (close == QStringLiteral("click")) {
                 Click(w, view.Text()->geometry().center());
+            } else if (close == QStringLiteral("doubleclick")) {
+                QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, view.Text()->geometry().center());
             } else if (close == QStringLiteral("button")) {
                 Click(w, view.CloseButton()->geometry().center());
             } else if (close == QStringLiteral("wheeldown")) {
