@@ -91,6 +91,15 @@ def main():
         fail("the line label does not read a question of the quiz")
     if set(answers) != question_set[question]:
         fail("the answer buttons read %r, not the question's answers" % answers)
+    if not label(window_named("Velmora 【"), "Line").getState().contains(pyatspi.STATE_FOCUSED):
+        fail("the question's line does not have the focus, so a screen reader would not speak it")
+
+    # An answer picked with a real click takes the focus to its button; the next question
+    # brings it back to the line.
+    click([b for b in buttons(window_named("Velmora 【")) if b.name == answers[0]][0])
+    line = wait_for("second question", lambda: label(window_named("Velmora 【【問題 2】】"), "Line"))
+    wait_for("the focus on the second question", lambda: line.getState().contains(pyatspi.STATE_FOCUSED), 5)
+    print("question 2:", line.name, "(focused)")
     print("read the speaker, the lines and a question with its three answers")
 
 
