@@ -79,12 +79,17 @@ void PlayQuiz(Game& game)
         const QuizQuestion& question = questions[static_cast<std::size_t>(number - 1)];
         // Under the quiz music the line does not wait: it puts the header in the caption.
         SayLine(game, 8, question.text, QStringLiteral("S31"), QuestionHeader(number));
+        game.history.MarkQuestion(QuestionHeader(number));
         // A click on a button before this point, while the question was being set up, is dropped.
         state.Answer = 0;
         for (std::size_t i = 0; i < window.Command1.size(); ++i) {
             window.Command1[i]->setText(question.answers[i]);
         }
-        game.pump.WaitUntil([&] { return state.Answer != 0; });
+        {
+            const HistoryWait reading(game.history);
+            game.pump.WaitUntil([&] { return state.Answer != 0; });
+        }
+        game.history.AddAnswer(window.Command1[static_cast<std::size_t>(state.Answer - 1)]->text());
 
         const QString& code = question.codes[static_cast<std::size_t>(state.Answer - 1)];
         for (const int heroine : PointCodeHeroines(code)) {

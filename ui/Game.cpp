@@ -1,5 +1,7 @@
 #include "ui/Game.h"
 
+#include "ui/HistoryView.h"
+
 #include <QMessageBox>
 
 #include <cstdio>
@@ -14,7 +16,7 @@ Game::Game(Services platform, EventPump& eventPump)
                [this](const QString& what) { Trace(what); }),
       openForm(QStringLiteral("openForm"), [this] { return std::make_unique<TitleWindow>(*this); },
                [this](const QString& what) { Trace(what); }),
-      mainForm(QStringLiteral("mainForm"), [this] { return std::make_unique<GameWindow>(*this); },
+      mainForm(QStringLiteral("mainForm"), [this] { return LoadGameWindow(); },
                [this](const QString& what) { Trace(what); })
 {
 }
@@ -32,6 +34,15 @@ int ReportFatalError(Game& game, const FatalError& error)
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Velmora"), error.Message(), QMessageBox::Ok);
     box.exec();
     return 1;
+}
+
+std::unique_ptr<GameWindow> Game::LoadGameWindow()
+{
+    history.Clear();
+    auto window = std::make_unique<GameWindow>(*this);
+    // Laid over the window as its last child, so the designed controls keep their order.
+    new HistoryView(history, *window);
+    return window;
 }
 
 void QueryUnloadEndsProgram(Game& game, const QString& window, UnloadMode mode)

@@ -6,6 +6,7 @@
 #include "sound/TarnelMidi.h"
 #include "ui/DemoWindow.h"
 #include "ui/GameWindow.h"
+#include "ui/History.h"
 #include "ui/TitleWindow.h"
 
 #include <functional>
@@ -45,6 +46,10 @@ public:
     // unloads of the game window, so a new game's first line always changes the scene.
     QString CurrentPicture;
 
+    // What the game window showed in this game, for the player to read back; the game never
+    // reads it. Emptied when the game window loads.
+    History history;
+
     // Records the driver's steps and the windows' loads and unloads, for tests and diagnostics.
     std::function<void(const QString&)> trace;
     void Trace(const QString& what) const
@@ -57,6 +62,10 @@ public:
     FormSlot<DemoWindow> Demoform;
     FormSlot<TitleWindow> openForm;
     FormSlot<GameWindow> mainForm;
+
+private:
+    // A new game window with the history view over it and the history emptied.
+    std::unique_ptr<GameWindow> LoadGameWindow();
 };
 
 // Reports a fatal error: on stderr, then in a message box that waits for the player, with the

@@ -39,11 +39,16 @@ void ShowSpeaker(Game& game, GameWindow& window, std::int16_t speaker, const QSt
         window.Label2->setText(text);
     }
     window.Label1->setText(game.state.CastName[static_cast<std::size_t>(speaker)]);
+    game.history.AddLine(window.Label1->text(), window.Label2->text());
+    // A screen reader speaks what has the focus and its changes, not a label elsewhere: the line
+    // takes it back from an answer button. Keys it does not use still reach the window.
+    window.Label2->setFocus(Qt::OtherFocusReason);
 }
 
 void WaitForClick(Game& game)
 {
     game.state.Clicked = kFalse;
+    const HistoryWait reading(game.history);
     game.pump.WaitUntil([&] { return game.state.Clicked != 0; });
 }
 

@@ -1,20 +1,109 @@
 #include "ui/TextLabel.h"
 
+#include "ui/ControlClick.h"
 #include "ui/LineBreaking.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include <cmath>
 
 namespace velmora {
 
-TextLabel::TextLabel(QWidget* parent) : QFrame(parent) {}
+namespace {
+
+// What a screen reader reads of a TextLabel: a static text whose name is the label's text, so
+// that it is spoken (a description is rarely read), with the text interface over the same text.
+class TextLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit TextLabelAccessible(TextLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    using QAccessibleWidget::text;
+    QString text(QAccessible::Text kind) const override
+    {
+        switch (kind) {
+        case QAccessible::Name:
+            return Label().text();
+        case QAccessible::Description:
+            return Label().accessibleName();
+        default:
+            return QAccessibleWidget::text(kind);
+        }
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text interface: read-only, without a caret or a selection.
+    QString text(int startOffset, int endOffset) const override
+    {
+        return Label().text().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(Label().text().size()); }
+    void selection(int /*selectionIndex*/, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
+    void removeSelection(int /*selectionIndex*/) override {}
+    void setSelection(int /*selectionIndex*/, int /*startOffset*/, int /*endOffset*/) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    QRect characterRect(int /*offset*/) const override { return {}; }
+    int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
+    QString attributes(int /*offset*/, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+private:
+    const TextLabel& Label() const { return *static_cast<const TextLabel*>(widget()); }
+};
+
+QAccessibleInterface* MakeTextLabelAccessible(const QString& /*className*/, QObject* object)
+{
+    if (auto* label = qobject_cast<TextLabel*>(object)) {
+        return new TextLabelAccessible(label);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TextLabel::TextLabel(QWidget* parent) : QFrame(parent)
+{
+    // Qt keeps each factory once, however many labels install it.
+    QAccessible::installFactory(&MakeTextLabelAccessible);
+}
 
 void TextLabel::setText(const QString& text)
 {
+    if (text == m_text) {
+        return;
+    }
+    const QString previous = m_text;
     m_text = text;
-    setAccessibleDescription(text);
     update();
+    // Over AT-SPI these become object:text-changed (delete, insert) and
+    // object:property-change:accessible-name, which a screen reader speaks for a label in the
+    // focused window.
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent changed(this, 0, previous, m_text);
+        QAccessible::updateAccessibility(&changed);
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    }
 }
 
 QStringList TextLabel::Lines() const

@@ -12,7 +12,13 @@ namespace velmora {
 // A text label that wraps Japanese text by the line-breaking rules within its width, starts at
 // its top-left corner without indent and clips what does not fit. Like PictureFrame, it keeps
 // mouse clicks from the window below and passes them to `onClick` when one is set.
+//
+// Screen readers see it as a label whose name is its text, also readable through the text
+// interface; every new text is announced as a name and a text change. Its accessible name set
+// by the window ("Speaker", "Line") tells what the label is, and is reported as its description.
 class TextLabel : public QFrame {
+    Q_OBJECT
+
 public:
     explicit TextLabel(QWidget* parent);
 

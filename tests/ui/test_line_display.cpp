@@ -2,6 +2,7 @@
 #include "fakes/TestGame.h"
 #include "ui/LineDisplay.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <QTimer>
 
@@ -147,6 +148,39 @@ private slots:
         QCOMPARE(s.Window().Image2->Picture().cacheKey(),
                  s.Window().icons[icon ? static_cast<std::size_t>(speaker) : 0]->Picture().cacheKey());
         QCOMPARE(s.Window().Image2->Picture().isNull(), !icon || s.Window().icons[static_cast<std::size_t>(speaker)]->Picture().isNull());
+    }
+
+    // Catches a line a screen reader cannot speak: the speaker and the line must be labels whose
+    // name and text are exactly what the player sees, brackets included.
+    void aScreenReaderReadsTheSpeakerAndTheLineAsShown_data()
+    {
+        QTest::addColumn<int>("speaker");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("the player's thoughts, in brackets and without a name") << 10 << QString() << QStringLiteral("（やれやれ）");
+        QTest::newRow("the student, by name") << 8 << QStringLiteral("ぬるが7721") << QStringLiteral("やれやれ");
+    }
+    void aScreenReaderReadsTheSpeakerAndTheLineAsShown()
+    {
+        QFETCH(int, speaker);
+        QFETCH(QString, name);
+        QFETCH(QString, line);
+        Scene s;
+        s.t.game.state.MidiName = kQuizMusic; // the line returns without waiting
+        SayLine(s.t.game, static_cast<std::int16_t>(speaker), QStringLiteral("やれやれ"), QStringLiteral("S31"), QStringLiteral("京都大学"));
+        const std::array<std::pair<TextLabel*, QString>, 2> labels = {{{s.Window().Label1, name}, {s.Window().Label2, line}}};
+        for (const auto& [label, shown] : labels) {
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(label);
+            QVERIFY(read != nullptr);
+            QCOMPARE(read->role(), QAccessible::StaticText);
+            QCOMPARE(read->text(QAccessible::Name), shown);
+            QAccessibleTextInterface* text = read->textInterface();
+            QVERIFY(text != nullptr);
+            QCOMPARE(text->characterCount(), shown.size());
+            QCOMPARE(text->text(0, text->characterCount()), shown);
+            QCOMPARE(read->text(QAccessible::Description), label->accessibleName());
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.Window().Label2)->text(QAccessible::Description), QStringLiteral("Line"));
     }
 
     // Under the quiz music the line does not wait, and the caption is rewritten every time, even
