@@ -72,9 +72,6 @@ void FluidSynthMidiDevice::Load(QStringList soundFonts)
     // fraction of its size in memory and load time.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(settings, "synth.lock-memory", 0);
-    // No piece of the game sends to the chorus (controller 93 stays at its default of 0), so it
-    // would only cost time; the reverb the pieces do send to stays.
-    fluid_settings_setint(settings, "synth.chorus.active", 0);
     // Every call into the synthesizer is already made under m_lock; its own locking adds nothing.
     fluid_settings_setint(settings, "synth.threadsafe-api", 0);
     fluid_synth_t* synth = new_fluid_synth(settings);
