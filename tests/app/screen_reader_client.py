@@ -14,30 +14,8 @@ import sys
 
 import pyatspi
 
-from atspi_game import buttons, click, fail, label, label_text, line_shown, pump, start_from_the_quiz, \
-    wait_for, window_named
-
-
-def intro_lines(path):
-    lines = []
-    with open(path, encoding="utf-8") as source:
-        for line in source:
-            line = line.strip()
-            if line and not line.startswith("#") and line[0].isdigit():
-                lines.append(line.split(" ", 1)[1])
-    return lines
-
-
-def questions(path):
-    found, current = {}, None
-    with open(path, encoding="utf-8") as source:
-        for line in source:
-            if line.startswith("Q: "):
-                current = line[3:].strip()
-                found[current] = set()
-            elif line[:3] in ("A: ", "B: ", "C: ") and current is not None:
-                found[current].add(line[3:].strip())
-    return found
+from atspi_game import buttons, click, fail, intro_lines, label, label_text, line_shown, pump, questions, \
+    start_from_the_quiz, wait_for, window_named
 
 
 def main():
