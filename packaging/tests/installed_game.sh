@@ -14,7 +14,7 @@ fail() { echo "$*" >&2; exit 1; }
 
 if [ "${4:-}" = inner ]; then
     prefix=$5
-    cd "$6"
+    cd "$VELMORA_SCRATCH_DATA"
     # Started as the menu starts it: the launcher's command, found through the PATH.
     command=$(sed -n 's/^Exec=//p' "$prefix/share/applications/org.tarnel.Velmora.desktop")
     PATH=$prefix/games:$PATH $command 2> "$HOME/stderr.txt" &

@@ -10,15 +10,9 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/xvfb_game.sh"
 velmora=$1 wmclose=$2
 
-if [ "${4:-}" != inner ]; then
-    in_scratch_xvfb "$3" bash "$0" "$velmora" "$wmclose" - inner
-    exit
-fi
+enter_scratch_xvfb "$3" "$0" "$@"
 start_window_manager
-cd "$5"
-"$velmora" 2> "$HOME/stderr.txt" &
-pid=$!
-fail() { echo "$*" >&2; kill "$pid" 2>/dev/null || true; exit 1; }
+start_game
 
 demo=$(find_window '^Tarnel$')
 read -r x y w h < <(outer_geometry "$demo")

@@ -9,15 +9,10 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/xvfb_game.sh"
 velmora=$1 wmclose=$2
 
-if [ "${4:-}" != inner ]; then
-    in_scratch_xvfb "$3" bash "$0" "$velmora" "$wmclose" - inner
-    exit
-fi
-cd "$5"
+enter_scratch_xvfb "$3" "$0" "$@"
 failures=0
 for how in destroy windowkill; do
-    "$velmora" 2> "$HOME/stderr.txt" &
-    pid=$!
+    start_game
     find_window '^Tarnel$' > /dev/null
     title=$(find_window '^Velmora$')
     if [ "$how" = destroy ]; then

@@ -8,15 +8,10 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/xvfb_game.sh"
 velmora=$1
 
-if [ "${3:-}" != inner ]; then
-    in_scratch_xvfb "$2" bash "$0" "$velmora" - inner
-    exit
-fi
+enter_scratch_xvfb "$2" "$0" "$@"
 start_window_manager
-cd "$4"
 rm S01.vlq
-"$velmora" 2> "$HOME/stderr.txt" &
-pid=$!
+start_game
 
 title=$(find_window '^Velmora$')
 sleep 0.5

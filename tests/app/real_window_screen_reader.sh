@@ -8,15 +8,10 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/xvfb_game.sh"
 velmora=$1 wmclose=$2 sources=$4 python=$5
 
-if [ "${6:-}" != inner ]; then
-    in_scratch_xvfb "$3" dbus-run-session -- bash "$0" "$velmora" "$wmclose" - "$sources" "$python" inner
-    exit
-fi
-cd "$7"
+enter_scratch_xvfb --bus "$3" "$0" "$@"
 # One ending seen, so that the title screen offers the start from the quiz.
 printf '[Velmora]\nExp=" 2"\n' > "$XDG_CONFIG_HOME/Tarnel.ini"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$velmora" 2> "$HOME/stderr.txt" &
-pid=$!
+start_game QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 status=0
 "$python" "$here/screen_reader_client.py" "$sources/quiz/questions.txt" \

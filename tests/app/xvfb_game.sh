@@ -2,7 +2,7 @@
 # scratch home, so no test touches the real user's settings.
 
 # in_scratch_xvfb <data folder> <command…>: copies the data folder into a scratch home and runs
-# the command there, inside a new X server, with the copy's path as its last argument.
+# the command there, inside a new X server, with the copy's path in VELMORA_SCRATCH_DATA.
 in_scratch_xvfb() {
     local data=$1
     shift
@@ -12,9 +12,43 @@ in_scratch_xvfb() {
     mkdir -p "$work/config" && mkdir -m 700 "$work/runtime"
     local status=0
     HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime SDL_AUDIODRIVER=dummy \
-        xvfb-run -a -s "-screen 0 1024x768x24" "$@" "$work/data" || status=$?
+        VELMORA_SCRATCH_DATA=$work/data xvfb-run -a -s "-screen 0 1024x768x24" "$@" || status=$?
     rm -rf "$work"
     return "$status"
+}
+
+# enter_scratch_xvfb [--bus] <data folder> <script> <its arguments…>: the first thing a test script
+# does, with its own path and arguments. Outside the scratch server it runs the script again inside
+# one (on a private session bus with --bus, for the accessibility tests) and exits with its
+# status; inside, it returns in the data folder's copy.
+enter_scratch_xvfb() {
+    local bus=()
+    if [ "$1" = --bus ]; then
+        bus=(dbus-run-session --)
+        shift
+    fi
+    if [ -n "${VELMORA_SCRATCH_DATA:-}" ]; then
+        cd "$VELMORA_SCRATCH_DATA"
+        return 0
+    fi
+    local data=$1 status=0
+    shift
+    in_scratch_xvfb "$data" "${bus[@]}" bash "$@" || status=$?
+    exit "$status"
+}
+
+# start_game [variable=value…]: starts the game in the background in the current folder, with
+# those variables set and its stderr in $HOME/stderr.txt; its process id goes in pid.
+start_game() {
+    env "$@" "$velmora" 2> "$HOME/stderr.txt" &
+    pid=$!
+}
+
+# fail <message…>: says why the test failed, stops the game and ends the test.
+fail() {
+    echo "$*" >&2
+    kill "$pid" 2>/dev/null || true
+    exit 1
 }
 
 # find_window <name pattern>: prints the id of the first mapped window so named, waiting up to 30 s.
