@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/DataFolder.h"
 #include "app/InstallPaths.h"
+#include "sound/SoundModule.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,6 +59,22 @@ DataFolderChoice ChooseDataFolder(const QStringList& workingEntries, const QStri
             QStringLiteral("the game's data (VelmoraQ.qiz and the rest) is neither in the working directory nor in %1; "
                            "reinstall the game or set %2 to its data folder")
                 .arg(installed.isEmpty() ? QStringLiteral("an installed data folder") : installed, variable)};
+}
+
+QStringList SoundModulePlaces(const QString& executablePath, const QString& installedRelative)
+{
+    if (executablePath.isEmpty()) {
+        return {};
+    }
+    const QString folder = QFileInfo(executablePath).absolutePath();
+    const QString file = QString::fromLatin1(kSoundModuleFileName);
+    return {QDir::cleanPath(folder + QLatin1Char('/') + file),
+            QDir::cleanPath(folder + QLatin1Char('/') + installedRelative + QLatin1Char('/') + file)};
+}
+
+QStringList SoundModulePlaces()
+{
+    return SoundModulePlaces(ExecutablePath(), QString::fromUtf8(InstalledModuleRelative));
 }
 
 bool EnterDataFolder()

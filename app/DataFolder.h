@@ -35,6 +35,11 @@ DataFolderChoice ChooseDataFolder(const QStringList& workingEntries, const QStri
                                   const QString& variableValue, const QString& installedRelative,
                                   const std::function<QStringList(const QString&)>& listFolder);
 
+// Where the sound module may be, in order: beside the program (a build tree), then in the
+// installed module folder found from the program's own path through `installedRelative`.
+QStringList SoundModulePlaces(const QString& executablePath, const QString& installedRelative);
+QStringList SoundModulePlaces();
+
 // Moves the process into its data folder before anything is opened. Returns false after printing
 // one line on stderr when no data folder can be found.
 bool EnterDataFolder();

@@ -37,7 +37,7 @@ int RunGame(int argc, char** argv)
 
     // Made first but started only once the logo is up (below): its audio device and soundfont are
     // not what the first window needs.
-    SoundSystem sound;
+    SoundSystem sound(SoundModulePlaces());
     IniSettingsStore settings;
     ClockRandom random;
     EventPump pump;

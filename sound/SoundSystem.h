@@ -1,40 +1,41 @@
 #pragma once
 
-#include "sound/AudioOutput.h"
-#include "sound/FluidSynthMidiDevice.h"
 #include "sound/MidiDevice.h"
-#include "sound/SdlWaveSound.h"
+#include "sound/SoundModule.h"
 #include "sound/WaveSound.h"
+
+#include <QString>
+#include <QStringList>
 
 #include <memory>
 
 namespace velmora {
 
 // Everything the game hears: the audio output, the MIDI device (whose soundfont loads in the
-// background) and the wave sounds. Made in main before any window, but empty until Start(): the
-// program starts it once the logo is on screen, so the first window does not wait for an audio
-// device. Midi() and Waves() may be handed out at once; the first command on either starts the
-// system if the program has not yet.
+// background) and the wave sounds, all in the sound module. Made in main before any window, but
+// empty until Start(): the program starts it once the logo is on screen, so the first window
+// waits neither for the module's libraries nor for an audio device. Midi() and Waves() may be
+// handed out at once; the first command on either starts the system if the program has not yet.
 class SoundSystem {
 public:
-    SoundSystem() : m_midi(*this), m_waves(*this) {}
+    // `modulePlaces`: where to look for the sound module, in order.
+    explicit SoundSystem(QStringList modulePlaces);
+    ~SoundSystem();
+    SoundSystem(const SoundSystem&) = delete;
+    SoundSystem& operator=(const SoundSystem&) = delete;
 
-    // Opens the audio output and starts loading the soundfont; later calls do nothing.
+    // Loads the module, opens the audio output and starts loading the soundfont; later calls do
+    // nothing. Without the module the game plays silent, as without a sound card, and says why
+    // once on stderr.
     void Start();
-    bool Started() const { return m_parts != nullptr; }
+    bool Started() const { return m_started; }
+    // Why there is no sound, when the module could not be loaded; empty otherwise.
+    QString Problem() const { return m_problem; }
 
     MidiDevice& Midi() { return m_midi; }
     WaveSound& Waves() { return m_waves; }
 
 private:
-    struct Parts {
-        Parts() : midi(output), waves(output) {}
-        // Declared first so that it is made first and closed last.
-        AudioOutput output;
-        FluidSynthMidiDevice midi;
-        SdlWaveSound waves;
-    };
-
     class LateMidi final : public MidiDevice {
     public:
         explicit LateMidi(SoundSystem& system) : m_system(system) {}
@@ -56,11 +57,15 @@ private:
         SoundSystem& m_system;
     };
 
-    Parts& Running();
+    // The module's parts once started, or null when it could not be loaded.
+    SoundParts* Running();
 
+    QStringList m_modulePlaces;
     LateMidi m_midi;
     LateWaves m_waves;
-    std::unique_ptr<Parts> m_parts;
+    bool m_started = false;
+    QString m_problem;
+    std::unique_ptr<SoundParts> m_parts;
 };
 
 } // namespace velmora

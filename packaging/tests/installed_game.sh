@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game as a player installs it: `cmake --install` into a prefix, which is then moved, gives a
 # complete layout; started by the launcher's command from a folder that holds none of its files,
-# the program finds its data beside itself, shows the title screen and ends with 0 when that is
-# closed. Without a data folder it says so in one line on stderr and ends with 2.
+# the program finds its data and its sound module beside itself, shows the title screen and ends
+# with 0 when that is closed. Without a data folder it says so in one line on stderr and ends
+# with 2.
 # usage: installed_game.sh <build folder> <wmclose> <xvfb_game.sh>
 set -euo pipefail
 build=$1 wmclose=$2 xvfb_game=$3
@@ -23,6 +24,11 @@ if [ "${4:-}" = inner ]; then
     "$wmclose" "$(find_window '^Velmora$')"
     wait_for_exit "$pid" "its title screen was closed"
     [ "$game_status" -eq 0 ] || { cat "$HOME/stderr.txt" >&2; fail "the installed game ended with status $game_status"; }
+    # The sound module is found from the moved program's own path.
+    if grep -q "without sound" "$HOME/stderr.txt"; then
+        cat "$HOME/stderr.txt" >&2
+        fail "the installed game did not find its sound module"
+    fi
     exit 0
 fi
 
@@ -40,6 +46,7 @@ for file in games/velmora share/games/velmora/VelmoraQ.qiz share/games/velmora/S
     share/man/man6/velmora.6.gz share/doc/velmora/copyright share/icons/hicolor/scalable/apps/velmora.svg; do
     [ -s "$prefix/$file" ] || fail "the install lacks $file"
 done
+[ -n "$(find "$prefix" -name libvelmora-sound.so -type f)" ] || fail "the install lacks the sound module"
 for size in 16 32 48 64 128 256; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/velmora.png
     file "$icon" | grep -q "PNG image data, $size x $size" || fail "$icon is not a $size px PNG: $(file "$icon")"

@@ -21,6 +21,10 @@ private slots:
     // build tree and the tests), or one that ignores the player's variable or its own install.
     void ChoosesTheFolderThatHoldsTheData_data();
     void ChoosesTheFolderThatHoldsTheData();
+    // Catches a program that looks for its sound module only where the build puts it (an
+    // installed or moved game would play silent) or only where the install puts it.
+    void LooksForTheSoundModuleBesideItselfThenInItsInstalledFolder_data();
+    void LooksForTheSoundModuleBesideItselfThenInItsInstalledFolder();
 };
 
 void TestDataFolder::ChoosesTheFolderThatHoldsTheData_data()
@@ -73,6 +77,28 @@ void TestDataFolder::ChoosesTheFolderThatHoldsTheData()
         QVERIFY2(choice.problem.contains(problemNames), qPrintable(choice.problem));
         QVERIFY(!choice.problem.contains(QLatin1Char('\n')));
     }
+}
+
+void TestDataFolder::LooksForTheSoundModuleBesideItselfThenInItsInstalledFolder_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QStringList>("places");
+
+    QTest::newRow("installed under /usr")
+        << "/usr/games/velmora"
+        << QStringList{"/usr/games/libvelmora-sound.so", "/usr/lib/games/velmora/libvelmora-sound.so"};
+    QTest::newRow("a moved prefix")
+        << "/home/ayu/apps/velmora/games/velmora"
+        << QStringList{"/home/ayu/apps/velmora/games/libvelmora-sound.so",
+                       "/home/ayu/apps/velmora/lib/games/velmora/libvelmora-sound.so"};
+    QTest::newRow("an unknown program path gives no places") << "" << QStringList{};
+}
+
+void TestDataFolder::LooksForTheSoundModuleBesideItselfThenInItsInstalledFolder()
+{
+    QFETCH(QString, executable);
+    QFETCH(QStringList, places);
+    QCOMPARE(SoundModulePlaces(executable, QStringLiteral("../lib/games/velmora")), places);
 }
 
 QTEST_GUILESS_MAIN(TestDataFolder)
