@@ -40,23 +40,19 @@ expect_fixed() {
     [ "$before" = "$after" ] || fail "$what changed from $before to $after when asked to grow"
 }
 
+# expect_framed_window <window id> <what>: centred by its outer frame, and of one fixed size.
+expect_framed_window() {
+    sleep 0.5
+    read -r x y w h < <(outer_geometry "$1")
+    expect_centred "$2" "$x" "$y" "$w" "$h" || fail "$2 off centre"
+    expect_fixed "$1" "the $2"
+}
+
 title=$(find_window '^Velmora$')
-sleep 0.5
-read -r x y w h < <(outer_geometry "$title")
-expect_centred "title screen" "$x" "$y" "$w" "$h" || fail "title screen off centre"
-expect_fixed "$title" "the title screen"
-
-# From the beginning, without music: the buttons appear on a click of the picture.
-client_origin "$title"
-xdotool mousemove $((X + 20)) $((Y + 20)) click 1
-sleep 0.5
-xdotool mousemove $((X + 208 + 60)) $((Y + 168 + 12)) click 1
-
+expect_framed_window "$title" "title screen"
+press_title_button "$title" silent beginning
 game=$(find_window '^Velmora 【')
-sleep 0.5
-read -r x y w h < <(outer_geometry "$game")
-expect_centred "game window" "$x" "$y" "$w" "$h" || fail "game window off centre"
-expect_fixed "$game" "the game window"
+expect_framed_window "$game" "game window"
 
 # The first scene's picture stays for four lines, the fifth brings the next. Read on to the third
 # line; a double-click must then show the fourth (same picture), and one more click the fifth.

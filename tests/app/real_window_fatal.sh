@@ -15,11 +15,7 @@ start_game
 
 title=$(find_window '^Velmora$')
 sleep 0.5
-client_origin "$title"
-# Reveal the buttons, then press "from the beginning, with music" (client 72,168 size 129x25).
-xdotool mousemove $((X + 20)) $((Y + 20)) click 1
-sleep 0.5
-xdotool mousemove $((X + 72 + 60)) $((Y + 168 + 12)) click 1
+press_title_button "$title" music beginning
 
 # The message box takes the keyboard focus when it opens; Return presses its OK button.
 for _ in $(seq 1 100); do

@@ -17,11 +17,7 @@ start_game
 
 title=$(find_window '^Velmora$')
 sleep 0.5
-client_origin "$title"
-xdotool mousemove $((X + 20)) $((Y + 20)) click 1
-sleep 0.5
-# From the quiz, without music.
-xdotool mousemove $((X + 208 + 60)) $((Y + 200 + 12)) click 1
+press_title_button "$title" silent quiz
 
 game=$(find_window '^Velmora 【')
 sleep 0.3

@@ -131,3 +131,16 @@ expect_centred() {
 client_origin() {
     eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "X=" $4} /Absolute upper-left Y/ {print "Y=" $4}')"
 }
+
+# press_title_button <title window id> <music|silent> <beginning|quiz>: reveals the title screen's
+# buttons with a click on its picture, then presses one (client pixels: columns 72 and 208,
+# rows 168 and 200, each 129 x 25). Sets X and Y to the title's client origin.
+press_title_button() {
+    local column=72 row=168
+    [ "$2" = silent ] && column=208
+    [ "$3" = quiz ] && row=200
+    client_origin "$1"
+    xdotool mousemove $((X + 20)) $((Y + 20)) click 1
+    sleep 0.5
+    xdotool mousemove $((X + column + 60)) $((Y + row + 12)) click 1
+}
