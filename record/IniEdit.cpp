@@ -10,21 +10,6 @@ using namespace ini_detail;
 
 namespace {
 
-// The key path of a line inside `section`, or nothing when the line holds no key.
-std::optional<QString> LinePath(QByteArrayView data, const IniLine& line, const QString& section)
-{
-    if (line.equals < 0)
-        return std::nullopt;
-    const QByteArrayView text = data.sliced(line.start, line.length);
-    qsizetype keyEnd = line.equals - line.start;
-    while (keyEnd > 0 && IsBlank(text[keyEnd - 1]))
-        --keyEnd;
-    const QString path = NormalizedPath(section + u'/' + UnescapeIniKey(text.first(keyEnd)));
-    if (path.isEmpty())
-        return std::nullopt;
-    return path;
-}
-
 // The end of the physical line that holds `pos` (a comment after a value is part of it).
 qsizetype PhysicalLineEnd(QByteArrayView data, qsizetype pos)
 {
@@ -63,20 +48,12 @@ QByteArray ChangeIniText(QByteArrayView data, const QString& keyPath, const std:
 
     std::vector<IniLine> matches;
     qsizetype sectionEnd = -1;
-    QString section;
-    qsizetype pos = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
-    IniLine line;
-    while (NextLine(data, pos, line)) {
-        const QByteArrayView text = data.sliced(line.start, line.length);
-        if (text.front() == '[') {
-            const qsizetype close = text.indexOf(']');
-            section = SectionName(close < 0 ? text.sliced(1) : text.sliced(1, close - 1));
-        } else if (LinePath(data, line, section) == path) {
+    ForEachIniLine(data, [&](const IniLine& line, const QString& section, const std::optional<QString>& linePath) {
+        if (linePath == path)
             matches.push_back(line);
-        }
         if (section == wantedSection)
             sectionEnd = line.start + line.length;
-    }
+    });
 
     QByteArray out = data.toByteArray();
     if (!value) {

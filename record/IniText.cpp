@@ -349,9 +349,8 @@ QByteArray EscapeIniValue(const QString& value)
     return out;
 }
 
-QMap<QString, QString> ParseIniText(QByteArrayView data)
+void ini_detail::ForEachIniLine(QByteArrayView data, const IniLineVisitor& visit)
 {
-    QMap<QString, QString> values;
     QString section;
     // Skips the byte order mark that some editors put in front of a UTF-8 file.
     qsizetype pos = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
@@ -360,20 +359,31 @@ QMap<QString, QString> ParseIniText(QByteArrayView data)
         const QByteArrayView text = data.sliced(line.start, line.length);
         if (text.front() == '[') {
             const qsizetype close = text.indexOf(']');
-            const QByteArrayView name = close < 0 ? text.sliced(1) : text.sliced(1, close - 1);
-            section = SectionName(name);
+            section = SectionName(close < 0 ? text.sliced(1) : text.sliced(1, close - 1));
+            visit(line, section, std::nullopt);
             continue;
         }
-        if (line.equals < 0)
+        if (line.equals < 0) {
+            visit(line, section, std::nullopt);
             continue;
+        }
         qsizetype keyEnd = line.equals - line.start;
         while (keyEnd > 0 && IsBlank(text[keyEnd - 1]))
             --keyEnd;
         const QString path = NormalizedPath(section + u'/' + UnescapeIniKey(text.first(keyEnd)));
-        if (path.isEmpty())
-            continue;
-        values.insert(path, UnescapeIniValue(text.sliced(line.equals - line.start + 1)));
+        visit(line, section, path.isEmpty() ? std::nullopt : std::optional<QString>(path));
     }
+}
+
+QMap<QString, QString> ParseIniText(QByteArrayView data)
+{
+    QMap<QString, QString> values;
+    ForEachIniLine(data, [&](const IniLine& line, const QString&, const std::optional<QString>& path) {
+        if (path) {
+            const qsizetype valueStart = line.equals + 1;
+            values.insert(*path, UnescapeIniValue(data.sliced(valueStart, line.start + line.length - valueStart)));
+        }
+    });
     return values;
 }
 
