@@ -18,8 +18,11 @@ constexpr int BufferFrames = 1024;
 constexpr int EffectChannel = 0;
 // SDL keeps at most this many open audio devices.
 constexpr SDL_AudioDeviceID MaxDeviceId = 16;
-// How often the keeper looks at an open device to see whether it has gone quiet.
-constexpr std::chrono::milliseconds KeeperLook{250};
+// How often, as a share of the release delay, the keeper looks at an open device to see whether
+// it has gone quiet: the release comes at most a third late, and the keeper wakes once a second
+// while music plays rather than four times.
+constexpr int KeeperLooksPerDelay = 3;
+constexpr std::chrono::milliseconds ShortestKeeperLook{10};
 
 // libasound reports a missing sound card on stderr; the game stays silent instead.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
@@ -127,11 +130,13 @@ void AudioOutput::KeepDevice()
             m_deviceChanged.wait(lock, [this] { return m_stopping || m_device != 0; });
             continue;
         }
-        // Quiet means paused through a whole release delay, looked at every KeeperLook; a sound
-        // in between shows as a look that finds the device playing and starts the count again.
+        // Quiet means paused through a whole release delay, looked at every `look`. Whatever
+        // starts a sound also wakes the keeper, which then finds the device playing and starts
+        // the count again.
+        const auto look = std::max(m_releaseDelay / KeeperLooksPerDelay, ShortestKeeperLook);
         auto quietSince = std::chrono::steady_clock::now();
         while (!m_stopping && m_device != 0) {
-            m_deviceChanged.wait_for(lock, KeeperLook);
+            m_deviceChanged.wait_for(lock, look);
             const auto now = std::chrono::steady_clock::now();
             if (!PausedLocked() || Mix_Playing(EffectChannel) != 0) {
                 quietSince = now;

@@ -11,11 +11,24 @@
 #include <fluidsynth.h>
 #include <glib.h>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
 // After the last voice has died, the reverb still rings about this long before the render stops.
 constexpr int ReverbTailSeconds = 1;
+// Synthesizer frames rendered at a time: about 93 ms at 22.05 kHz. Larger blocks saved little
+// more, and a block is rendered in one output callback, which must stay well under its 23 ms.
+constexpr int RenderAheadFrames = 2048;
+
+// Rounds half away from zero by hand: std::lrint is a library call per sample, this a few
+// vector instructions for a whole block.
+std::int16_t ToSigned16(float sample)
+{
+    const float scaled = std::clamp(sample * 32767.0f, -32768.0f, 32767.0f);
+    return static_cast<std::int16_t>(scaled + (scaled < 0.0f ? -0.5f : 0.5f));
+}
 
 void SilenceFluidSynthLog()
 {
@@ -67,7 +80,7 @@ void FluidSynthMidiDevice::Load(QStringList soundFonts)
 {
     const auto started = std::chrono::steady_clock::now();
     fluid_settings_t* settings = new_fluid_settings();
-    ConfigureMusicSynth(settings, m_output.SampleRate());
+    ConfigureMusicSynth(settings, MusicSynthRate(m_output.SampleRate()));
     // Samples are read only for the instruments a piece selects: a large soundfont then costs a
     // fraction of its size in memory and load time.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
@@ -225,6 +238,7 @@ bool FluidSynthMidiDevice::StartPlayerLocked()
         return false;
     }
     m_synthTouched = true;
+    ClearAheadLocked();
     m_framesPlayed = 0;
     m_quietFrames = 0;
     m_rendering = true;
@@ -238,6 +252,7 @@ void FluidSynthMidiDevice::StopPlayerLocked()
         m_player = nullptr;
     }
     m_rendering = false;
+    ClearAheadLocked();
     if (m_synthTouched) {
         // The reset clears controllers, reverb and chorus but lets the voices release; cutting
         // them after it (not before, which the reset would undo) leaves nothing of this piece to
@@ -254,13 +269,40 @@ bool FluidSynthMidiDevice::RenderMusic(std::int16_t* stereo, int frames)
     if (!m_rendering) {
         return false;
     }
-    fluid_synth_write_s16(m_synth, frames, stereo, 0, 2, stereo, 1, 2);
+    for (int done = 0; done < frames;) {
+        if (m_aheadRead == m_aheadFilled) {
+            RenderAheadLocked();
+        }
+        const int count = std::min(frames - done, m_aheadFilled - m_aheadRead);
+        std::copy_n(m_ahead.begin() + 2 * m_aheadRead, 2 * count, stereo + 2 * done);
+        m_aheadRead += count;
+        done += count;
+    }
     m_framesPlayed += frames;
     if (fluid_player_get_status(m_player) == FLUID_PLAYER_DONE && fluid_synth_get_active_voice_count(m_synth) == 0) {
         m_quietFrames += frames;
         m_rendering = m_quietFrames < std::int64_t{ReverbTailSeconds} * m_output.SampleRate();
     }
     return m_rendering;
+}
+
+void FluidSynthMidiDevice::ClearAheadLocked()
+{
+    m_upsampler.Reset();
+    m_aheadRead = 0;
+    m_aheadFilled = 0;
+}
+
+void FluidSynthMidiDevice::RenderAheadLocked()
+{
+    m_synthBlock.resize(2 * RenderAheadFrames);
+    m_upsampled.resize(4 * RenderAheadFrames);
+    m_ahead.resize(4 * RenderAheadFrames);
+    fluid_synth_write_float(m_synth, RenderAheadFrames, m_synthBlock.data(), 0, 2, m_synthBlock.data(), 1, 2);
+    m_upsampler.Process(m_synthBlock.data(), RenderAheadFrames, m_upsampled.data());
+    std::transform(m_upsampled.begin(), m_upsampled.end(), m_ahead.begin(), ToSigned16);
+    m_aheadRead = 0;
+    m_aheadFilled = 2 * RenderAheadFrames;
 }
 
 } // namespace velmora

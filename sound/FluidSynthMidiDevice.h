@@ -2,6 +2,7 @@
 
 #include "sound/AudioOutput.h"
 #include "sound/MidiDevice.h"
+#include "sound/Upsampler2x.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
@@ -23,6 +25,10 @@ namespace velmora {
 // construction; a piece opened and played before then starts as soon as they are ready. Opening a
 // piece only reads and checks the file. Every player change and every render happen under one
 // lock, since FluidSynth does not survive a player being replaced while it renders.
+//
+// The synthesizer runs at half the output's rate (MusicSynthRate) and renders ahead in blocks of
+// about 93 ms, which the output's buffers then take in turn: one long render costs less than
+// four short ones, whose state has gone cold in the cache between them.
 class FluidSynthMidiDevice final : public MidiDevice, public AudioOutput::MusicSource {
 public:
     enum class Loading { InProgress, Ready, Failed };
@@ -54,6 +60,9 @@ private:
     // The caller holds m_lock.
     bool StartPlayerLocked();
     void StopPlayerLocked();
+    // Forgets what was rendered ahead, so that the next piece starts from silence.
+    void ClearAheadLocked();
+    void RenderAheadLocked();
 
     AudioOutput& m_output;
     mutable std::mutex m_lock;
@@ -72,6 +81,13 @@ private:
     std::int64_t m_framesPlayed = 0;
     std::int64_t m_quietFrames = 0;
     bool m_rendering = false;
+    Upsampler2x m_upsampler;
+    std::vector<float> m_synthBlock;
+    std::vector<float> m_upsampled;
+    // Output frames rendered ahead; [m_aheadRead, m_aheadFilled) are still to be played.
+    std::vector<std::int16_t> m_ahead;
+    int m_aheadRead = 0;
+    int m_aheadFilled = 0;
 
     std::thread m_loader;
 };

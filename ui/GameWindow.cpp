@@ -144,7 +144,14 @@ GameWindow::GameWindow(Game& game)
 
     connect(Timer1, &QTimer::timeout, this, [this] { m_game.pump.Guard([this] { Timer1_Timer(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { m_game.pump.Guard([this] { Timer2_Timer(); }); });
-    Timer1->start(500);
+    // The loop check's tick runs from the load, but only when there is music to keep playing: the
+    // title screen fixes NoMusic before this window loads, for the whole play, and with it set
+    // every tick would return at once; not ticking then keeps a player without music from waking
+    // twice a second while reading.
+    Timer1->setInterval(500);
+    if (m_game.state.NoMusic == kFalse) {
+        Timer1->start();
+    }
 }
 
 void GameWindow::Form_Load()

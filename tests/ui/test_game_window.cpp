@@ -92,6 +92,28 @@ private slots:
         QVERIFY(w.icons[5]->geometry().top() > w.height());
     }
 
+    // The loop check's tick is all that wakes a game waiting at a line. Catches it ticking through
+    // a play without music, where every tick returns at once, and not ticking with music, where a
+    // piece that ended would never start again.
+    void theLoopTickRunsOnlyForAPlayWithMusic_data()
+    {
+        QTest::addColumn<std::int16_t>("noMusic");
+        QTest::addColumn<bool>("ticking");
+        QTest::newRow("music on") << kFalse << true;
+        QTest::newRow("music off") << kTrue << false;
+    }
+
+    void theLoopTickRunsOnlyForAPlayWithMusic()
+    {
+        QFETCH(std::int16_t, noMusic);
+        QFETCH(bool, ticking);
+        TestGame t;
+        t.game.state.NoMusic = noMusic;
+        GameWindow& w = t.game.mainForm.Load();
+        QCOMPARE(w.Timer1->isActive(), ticking);
+        QCOMPARE(w.Timer1->interval(), 500);
+    }
+
     // Shadow below the scene, the scene below the heroine and staff-roll pictures, the roll's
     // labels above them and the answer buttons above everything.
     void controlsAreStackedAsDesigned()

@@ -1,6 +1,7 @@
 #include "tools/content/MidiRender.h"
 
 #include "sound/MusicSynth.h"
+#include "sound/Upsampler2x.h"
 
 #include <QFileInfo>
 
@@ -24,7 +25,8 @@ MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, 
     for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
 
     std::unique_ptr<fluid_settings_t, decltype(&delete_fluid_settings)> settings(new_fluid_settings(), &delete_fluid_settings);
-    ConfigureMusicSynth(settings.get(), r.sampleRate);
+    // Rendered as the game renders it: at the synthesizer's own rate, then doubled.
+    ConfigureMusicSynth(settings.get(), MusicSynthRate(r.sampleRate));
     fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
     std::unique_ptr<fluid_synth_t, decltype(&delete_fluid_synth)> synth(new_fluid_synth(settings.get()), &delete_fluid_synth);
     if (!synth) { r.error = "cannot create synthesiser"; return r; }
@@ -38,28 +40,32 @@ MidiRendering RenderMidi(const QString& midiPath, const QString& soundFontPath, 
         return r;
     }
     fluid_player_play(player.get());
-    constexpr int Block = 441; // 10 ms
-    float l[Block], rr[Block];
-    long long frames = 0;
+    constexpr int Block = 441; // 10 ms at the synthesizer's rate
+    float synthOut[2 * Block];
+    float out[4 * Block];
+    Upsampler2x upsampler;
+    const auto renderBlock = [&] {
+        fluid_synth_write_float(synth.get(), Block, synthOut, 0, 2, synthOut, 1, 2);
+        upsampler.Process(synthOut, Block, out);
+        for (int i = 0; i < 2 * Block; ++i) {
+            r.left.push_back(out[2 * i]);
+            r.right.push_back(out[2 * i + 1]);
+        }
+    };
+    long long frames = 0; // at the output's rate
     const long long limit = 600LL * r.sampleRate; // a runaway file must not hang the caller
     while (fluid_player_get_status(player.get()) == FLUID_PLAYER_PLAYING && frames < limit) {
         // The player reads the file on its first tick; until then it knows no length.
         const int lastTick = fluid_player_get_total_ticks(player.get());
         if (r.pieceSeconds == 0 && lastTick > 0 && fluid_player_get_current_tick(player.get()) >= lastTick)
             r.pieceSeconds = double(frames) / r.sampleRate;
-        fluid_synth_write_float(synth.get(), Block, l, 0, 1, rr, 0, 1);
-        r.left.insert(r.left.end(), l, l + Block);
-        r.right.insert(r.right.end(), rr, rr + Block);
-        frames += Block;
+        renderBlock();
+        frames += 2 * Block;
     }
     if (frames >= limit) { r.error = "the file never reached its end"; return r; }
     r.playedSeconds = double(frames) / r.sampleRate;
     if (r.pieceSeconds == 0) r.pieceSeconds = r.playedSeconds;
-    for (long long t = 0; t < (long long)(tailSeconds * r.sampleRate); t += Block) {
-        fluid_synth_write_float(synth.get(), Block, l, 0, 1, rr, 0, 1);
-        r.left.insert(r.left.end(), l, l + Block);
-        r.right.insert(r.right.end(), rr, rr + Block);
-    }
+    for (long long t = 0; t < (long long)(tailSeconds * r.sampleRate); t += 2 * Block) renderBlock();
     r.ok = true;
     return r;
 }
