@@ -12,18 +12,30 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 namespace {
 
 // After the last voice has died, the reverb still rings about this long before the render stops.
 constexpr int ReverbTailSeconds = 1;
-// Synthesizer frames rendered at a time: about 93 ms at 22.05 kHz. Larger blocks saved little
-// more, and a block is rendered in one output callback, which must stay well under its 23 ms.
+// Synthesizer frames rendered at a time: about 93 ms at 22.05 kHz, every other output buffer.
+// Larger blocks saved nothing measurable, and a block is rendered within one output callback,
+// which must finish well inside the buffer's 46 ms.
 constexpr int RenderAheadFrames = 2048;
 
 // Rounds half away from zero by hand: std::lrint is a library call per sample, this a few
 // vector instructions for a whole block.
+// FluidSynth lowers a released voice by 96 dB over its release time, evenly in decibels (the
+// SoundFont rule). Past this share of that time the voice is 60 dB under the level it had when it
+// was released, the drop by which a sound is counted as died away, and under the music around it.
+constexpr double FadedShareOfRelease = 60.0 / 96.0;
+// The largest attenuation a SoundFont knows, 144 dB: a voice muted by the device carries it, and
+// one found carrying it is ended.
+constexpr float MutedCentibels = 1440.0f;
+// The shortest release there is: the voice ends in the next step of its envelope.
+constexpr float EndAtOnceTimecents = -12000.0f;
+
 std::int16_t ToSigned16(float sample)
 {
     const float scaled = std::clamp(sample * 32767.0f, -32768.0f, 32767.0f);
@@ -213,6 +225,12 @@ FluidSynthMidiDevice::Loading FluidSynthMidiDevice::LoadState() const
     return m_loading;
 }
 
+int FluidSynthMidiDevice::ActiveVoices() const
+{
+    std::lock_guard guard(m_lock);
+    return m_synth != nullptr ? fluid_synth_get_active_voice_count(m_synth) : 0;
+}
+
 QString FluidSynthMidiDevice::SoundFont() const
 {
     std::lock_guard guard(m_lock);
@@ -239,6 +257,8 @@ bool FluidSynthMidiDevice::StartPlayerLocked()
     }
     m_synthTouched = true;
     ClearAheadLocked();
+    m_synthFrames = 0;
+    m_released.clear();
     m_framesPlayed = 0;
     m_quietFrames = 0;
     m_rendering = true;
@@ -298,11 +318,49 @@ void FluidSynthMidiDevice::RenderAheadLocked()
     m_synthBlock.resize(2 * RenderAheadFrames);
     m_upsampled.resize(4 * RenderAheadFrames);
     m_ahead.resize(4 * RenderAheadFrames);
+    EndFadedVoicesLocked();
     fluid_synth_write_float(m_synth, RenderAheadFrames, m_synthBlock.data(), 0, 2, m_synthBlock.data(), 1, 2);
+    m_synthFrames += RenderAheadFrames;
     m_upsampler.Process(m_synthBlock.data(), RenderAheadFrames, m_upsampled.data());
     std::transform(m_upsampled.begin(), m_upsampled.end(), m_ahead.begin(), ToSigned16);
     m_aheadRead = 0;
     m_aheadFilled = 2 * RenderAheadFrames;
+}
+
+void FluidSynthMidiDevice::EndFadedVoicesLocked()
+{
+    m_voices.assign(static_cast<std::size_t>(fluid_synth_get_polyphony(m_synth)) + 1, nullptr);
+    fluid_synth_get_voicelist(m_synth, m_voices.data(), static_cast<int>(m_voices.size()), -1);
+    const double synthRate = MusicSynthRate(m_output.SampleRate());
+    m_stillReleased.clear();
+    for (fluid_voice_t* voice : m_voices) {
+        if (voice == nullptr) {
+            break;
+        }
+        if (!fluid_voice_is_playing(voice) || fluid_voice_is_on(voice) || fluid_voice_is_sustained(voice)
+            || fluid_voice_is_sostenuto(voice)) {
+            continue;
+        }
+        if (fluid_voice_gen_get(voice, GEN_ATTENUATION) >= MutedCentibels) {
+            fluid_voice_gen_set(voice, GEN_VOLENVRELEASE, EndAtOnceTimecents);
+            fluid_voice_update_param(voice, GEN_VOLENVRELEASE);
+            continue;
+        }
+        // Seen released now or at an earlier block; counting from the latest it can have been
+        // released errs on the side of letting it ring.
+        const unsigned int id = fluid_voice_get_id(voice);
+        const auto seen = std::find_if(m_released.begin(), m_released.end(), [id](const auto& r) { return r.first == id; });
+        const std::int64_t releasedAt = seen != m_released.end() ? seen->second : m_synthFrames;
+        if (std::none_of(m_stillReleased.begin(), m_stillReleased.end(), [id](const auto& r) { return r.first == id; })) {
+            m_stillReleased.emplace_back(id, releasedAt);
+        }
+        const double releaseSeconds = std::exp2(static_cast<double>(fluid_voice_gen_get(voice, GEN_VOLENVRELEASE)) / 1200.0);
+        if (static_cast<double>(m_synthFrames - releasedAt) >= FadedShareOfRelease * releaseSeconds * synthRate) {
+            fluid_voice_gen_set(voice, GEN_ATTENUATION, MutedCentibels);
+            fluid_voice_update_param(voice, GEN_ATTENUATION);
+        }
+    }
+    m_released.swap(m_stillReleased);
 }
 
 } // namespace velmora

@@ -12,11 +12,13 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
 typedef struct _fluid_player_t fluid_player_t;
+typedef struct _fluid_voice_t fluid_voice_t;
 
 namespace velmora {
 
@@ -28,7 +30,13 @@ namespace velmora {
 //
 // The synthesizer runs at half the output's rate (MusicSynthRate) and renders ahead in blocks of
 // about 93 ms, which the output's buffers then take in turn: one long render costs less than
-// four short ones, whose state has gone cold in the cache between them.
+// several short ones, whose state has gone cold in the cache between them.
+//
+// A released voice fades by 96 dB over its release time, and FluidSynth renders it to the end,
+// long after it has fallen under hearing: the ride cymbal of the story's piece rings ten seconds
+// per stroke, most of it far under the strokes that follow. Before each block, a voice that has
+// faded 60 dB under the level it was released at is muted (over one 64-frame step, so without a
+// click) and, a block later, ended: a third of the voices the pieces keep, and of their cost.
 class FluidSynthMidiDevice final : public MidiDevice, public AudioOutput::MusicSource {
 public:
     enum class Loading { InProgress, Ready, Failed };
@@ -51,6 +59,8 @@ public:
     Loading LoadState() const;
     QString SoundFont() const;
     std::chrono::microseconds LoadTime() const;
+    // The synthesizer's voices that still sound or ring.
+    int ActiveVoices() const;
 
     // Called by the audio output on its thread; tests detach the device and call it by hand.
     bool RenderMusic(std::int16_t* stereo, int frames) override;
@@ -63,6 +73,7 @@ private:
     // Forgets what was rendered ahead, so that the next piece starts from silence.
     void ClearAheadLocked();
     void RenderAheadLocked();
+    void EndFadedVoicesLocked();
 
     AudioOutput& m_output;
     mutable std::mutex m_lock;
@@ -88,6 +99,12 @@ private:
     std::vector<std::int16_t> m_ahead;
     int m_aheadRead = 0;
     int m_aheadFilled = 0;
+    // Synthesizer frames rendered of the current piece, and for each released note (by its
+    // voices' id) the count when it was first seen released.
+    std::int64_t m_synthFrames = 0;
+    std::vector<std::pair<unsigned int, std::int64_t>> m_released;
+    std::vector<std::pair<unsigned int, std::int64_t>> m_stillReleased;
+    std::vector<fluid_voice_t*> m_voices;
 
     std::thread m_loader;
 };

@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -58,6 +62,9 @@ private slots:
     void theEndIsReportedOnceTheLastEventHasPlayed();
     // Catches hanging notes: a close that lets voices release into the next piece.
     void closeSilencesAtOnce();
+    // A cymbal's stroke rings on for seconds under hearing; catches its voice kept to the end of
+    // its release (the cost the device saves), and one ended before it has died away.
+    void aReleasedVoiceEndsOnceItHasDiedAwayAndNotBefore();
     void failedOpensLeaveTheDeviceClosedAndSilent_data();
     void failedOpensLeaveTheDeviceClosedAndSilent();
     // Catches a play lost because it came while the soundfont was still loading.
@@ -209,6 +216,51 @@ void FluidSynthMidiDeviceTest::closeSilencesAtOnce()
     QVERIFY(m_device->Open(Piece("late.mid", Smf(480, {SmfTrack().NoteOn(1920, 0, 60).NoteOff(480, 0, 60).End(0)}))));
     QVERIFY(m_device->Play());
     QVERIFY(Peak(Render(8192)) < Silent);
+}
+
+void FluidSynthMidiDeviceTest::aReleasedVoiceEndsOnceItHasDiedAwayAndNotBefore()
+{
+    QVERIFY(WaitUntilLoaded());
+    m_output->SetMusicSource(nullptr);
+
+    // The stroke's release time, as the soundfont gives it.
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    const auto freeSynth = qScopeGuard([&] {
+        delete_fluid_synth(synth);
+        delete_fluid_settings(settings);
+    });
+    QVERIFY(fluid_synth_sfload(synth, QFile::encodeName(m_device->SoundFont()).constData(), 1) != FLUID_FAILED);
+    fluid_synth_noteon(synth, 9, 51, 100);
+    fluid_voice_t* voice = nullptr;
+    fluid_synth_get_voicelist(synth, &voice, 1, -1);
+    QVERIFY(voice != nullptr);
+    const double releaseSeconds = std::exp2(static_cast<double>(fluid_voice_gen_get(voice, GEN_VOLENVRELEASE)) / 1200.0);
+
+    // One stroke of the ride cymbal, held for a sixteenth at 120 beats a minute.
+    QVERIFY(m_device->Open(Piece("ride.mid", Smf(480, {SmfTrack().NoteOn(0, 9, 51).NoteOff(120, 9, 51).End(0)}))));
+    QVERIFY(m_device->Play());
+    const int block = 1024;
+    const int rate = m_output->SampleRate();
+    std::vector<int> peaks;
+    // The stroke starts in the first block and is released after 0.125 s.
+    do {
+        peaks.push_back(Peak(Render(block)));
+    } while ((peaks.size() * block < std::size_t(rate / 4) || m_device->ActiveVoices() > 0)
+             && peaks.size() < std::size_t(15 * rate / block));
+    const double endedAfter = double(peaks.size() * block) / rate;
+    const double strokePeak = *std::max_element(peaks.begin(), peaks.end());
+    QVERIFY(strokePeak > Audible);
+    // Released after 0.125 s, it fades 96 dB over its release time and so is 60 dB down 5/8 of
+    // that time later; at most two render blocks of 93 ms pass before it is muted and ended.
+    const double diedAway = 0.125 + releaseSeconds * 60 / 96;
+    QVERIFY2(endedAfter >= diedAway && endedAfter <= diedAway + 0.3,
+             qPrintable(QStringLiteral("ended after %1 s of a %2 s release").arg(endedAfter).arg(releaseSeconds)));
+    // Over its last 200 ms it was at least 55 dB under the stroke (the last sample steps of
+    // 16-bit sound lie some 80 dB under this one).
+    const auto lastStretch = std::max_element(peaks.end() - std::min<std::ptrdiff_t>(peaks.size(), rate / 5 / block), peaks.end());
+    QVERIFY2(20 * std::log10(std::max(*lastStretch, 1) / strokePeak) < -55,
+             qPrintable(QStringLiteral("%1 against a stroke of %2").arg(*lastStretch).arg(strokePeak)));
 }
 
 void FluidSynthMidiDeviceTest::failedOpensLeaveTheDeviceClosedAndSilent_data()
