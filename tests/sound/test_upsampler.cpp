@@ -41,7 +41,7 @@ double Amplitude(const std::vector<float>& stereo, int channel, double frequency
     double im = 0;
     for (int i = from; i < from + count; ++i) {
         const double phase = 2 * kPi * frequency * i / (2 * kInputRate);
-        const double sample = stereo[2 * i + channel];
+        const auto sample = static_cast<double>(stereo[2 * i + channel]);
         re += sample * std::cos(phase);
         im += sample * std::sin(phase);
     }
@@ -74,8 +74,8 @@ private slots:
         // Past the filter's start-up, every output sample is the tone at twice the rate.
         for (int i = 4 * Upsampler2x::kDelayFrames; i < 2 * frames; ++i) {
             const double phase = 2 * kPi * frequency * (i - Upsampler2x::kDelayFrames) / (2 * kInputRate);
-            const double left = out[2 * i];
-            const double right = out[2 * i + 1];
+            const auto left = static_cast<double>(out[2 * i]);
+            const auto right = static_cast<double>(out[2 * i + 1]);
             worst = std::max(
                 {worst, std::abs(left - 0.5 * std::sin(phase)), std::abs(right - 0.5 * std::cos(phase))});
         }
