@@ -14,7 +14,7 @@ constexpr int RequestedRate = 44100;
 // 2048 frames is about 46 ms at 44.1 kHz. Each buffer wakes the audio thread, and while music
 // plays those wake-ups cost a fifth of the game's CPU at 1024 frames; at 2048 the game waits at
 // a line with music for about a sixth less. A piece still starts well inside the 500 ms the loop
-// check allows, and the logo's jingle within about two frames of the animation's cue.
+// check allows, and the logo's jingle within about three frames of the animation's cue.
 constexpr int BufferFrames = 2048;
 constexpr int EffectChannel = 0;
 // SDL keeps at most this many open audio devices.

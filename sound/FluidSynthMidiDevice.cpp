@@ -24,8 +24,6 @@ constexpr int ReverbTailSeconds = 1;
 // which must finish well inside the buffer's 46 ms.
 constexpr int RenderAheadFrames = 2048;
 
-// Rounds half away from zero by hand: std::lrint is a library call per sample, this a few
-// vector instructions for a whole block.
 // FluidSynth lowers a released voice by 96 dB over its release time, evenly in decibels (the
 // SoundFont rule). Past this share of that time the voice is 60 dB under the level it had when it
 // was released, the drop by which a sound is counted as died away, and under the music around it.
@@ -36,6 +34,8 @@ constexpr float MutedCentibels = 1440.0f;
 // The shortest release there is: the voice ends in the next step of its envelope.
 constexpr float EndAtOnceTimecents = -12000.0f;
 
+// Rounds half away from zero by hand: std::lrint is a library call per sample, this a few
+// vector instructions for a whole block.
 std::int16_t ToSigned16(float sample)
 {
     const float scaled = std::clamp(sample * 32767.0f, -32768.0f, 32767.0f);
@@ -59,7 +59,10 @@ QStringList FluidSynthMidiDevice::DefaultSoundFonts()
 }
 
 FluidSynthMidiDevice::FluidSynthMidiDevice(AudioOutput& output, QStringList soundFonts)
-    : m_output(output)
+    : m_output(output),
+      m_synthBlock(2 * RenderAheadFrames),
+      m_upsampled(4 * RenderAheadFrames),
+      m_ahead(4 * RenderAheadFrames)
 {
     SilenceFluidSynthLog();
     if (!m_output.Available()) {
@@ -315,9 +318,6 @@ void FluidSynthMidiDevice::ClearAheadLocked()
 
 void FluidSynthMidiDevice::RenderAheadLocked()
 {
-    m_synthBlock.resize(2 * RenderAheadFrames);
-    m_upsampled.resize(4 * RenderAheadFrames);
-    m_ahead.resize(4 * RenderAheadFrames);
     EndFadedVoicesLocked();
     fluid_synth_write_float(m_synth, RenderAheadFrames, m_synthBlock.data(), 0, 2, m_synthBlock.data(), 1, 2);
     m_synthFrames += RenderAheadFrames;
