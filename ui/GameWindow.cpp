@@ -227,4 +227,11 @@ void GameWindow::keyPressEvent(QKeyEvent* event)
     Form::keyPressEvent(event);
 }
 
+// Nothing in this window is drawn differently with the focus, but Qt's default repaints the whole
+// window on every change of it, and every click on the scene moves the focus here from the line
+// and the next line moves it back: a full repaint of pictures and labels on each click.
+void GameWindow::focusInEvent(QFocusEvent* /*event*/) {}
+
+void GameWindow::focusOutEvent(QFocusEvent* /*event*/) {}
+
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "ui/LineBreaking.h"
 
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -73,28 +74,50 @@ QStringList BreakLines(const QString& text, const QFontMetricsF& metrics, qreal 
         }
     }
 
-    std::vector<QStringList> lines(1);
-    for (const QString& unit : units) {
-        QStringList& line = lines.back();
-        if (line.isEmpty() || metrics.horizontalAdvance(line.join(QString()) + unit) <= width) {
-            line << unit;
-            continue;
+    // The units lie end to end in `text`, so every line is one stretch of it: where unit i starts.
+    std::vector<qsizetype> offset(static_cast<std::size_t>(units.size()) + 1, 0);
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        offset[static_cast<std::size_t>(i) + 1] = offset[static_cast<std::size_t>(i)] + units[i].size();
+    }
+    const auto stretch = [&](qsizetype first, qsizetype end) {
+        const qsizetype from = offset[static_cast<std::size_t>(first)];
+        return text.mid(from, offset[static_cast<std::size_t>(end)] - from);
+    };
+    // A line's shaped width only grows as units are added to it, so the most that fit are found
+    // by halving rather than by shaping every longer prefix in turn, which made a line cost the
+    // square of its length.
+    const auto fitUntil = [&](qsizetype first, qsizetype end) {
+        qsizetype fits = end;
+        qsizetype tooMany = units.size() + 1;
+        while (tooMany - fits > 1) {
+            const qsizetype middle = fits + (tooMany - fits) / 2;
+            if (metrics.horizontalAdvance(stretch(first, middle)) <= width) {
+                fits = middle;
+            } else {
+                tooMany = middle;
+            }
         }
-        // The unit opens a new line. Pull units down from the line above while the new line
+        return fits;
+    };
+
+    // Each line is the units [first, end); a line takes its first unit whether it fits or not.
+    QStringList result;
+    qsizetype first = 0;
+    qsizetype end = units.isEmpty() ? 0 : fitUntil(0, 1);
+    while (end < units.size()) {
+        // Unit `end` opens a new line. Pull units down from the line above while the new line
         // would start with a character that may not start one, or the old line would end with
         // one that may not end one, but never empty the old line.
-        QStringList next{unit};
-        while (line.size() > 1 && (MayNotStartLine(First(next.constFirst())) || MayNotEndLine(Last(line.constLast())))) {
-            next.prepend(line.takeLast());
+        qsizetype next = end;
+        while (next - first > 1 && (MayNotStartLine(First(units[next])) || MayNotEndLine(Last(units[next - 1])))) {
+            --next;
         }
-        lines.push_back(next);
+        result << stretch(first, next);
+        first = next;
+        end = fitUntil(first, end + 1);
     }
-
-    QStringList result;
-    for (const QStringList& line : lines) {
-        if (!line.isEmpty()) {
-            result << line.join(QString());
-        }
+    if (end > first) {
+        result << stretch(first, end);
     }
     return result;
 }

@@ -108,7 +108,14 @@ void TextLabel::setText(const QString& text)
 
 QStringList TextLabel::Lines() const
 {
-    return BreakLines(m_text, QFontMetricsF(font()), contentsRect().width());
+    const int width = contentsRect().width();
+    if (width != m_linesWidth || m_text != m_linesText || font() != m_linesFont) {
+        m_lines = BreakLines(m_text, QFontMetricsF(font()), width);
+        m_linesText = m_text;
+        m_linesFont = font();
+        m_linesWidth = width;
+    }
+    return m_lines;
 }
 
 int TextLabel::LinePitch() const

@@ -2,8 +2,10 @@
 
 #include "ui/ControlClick.h"
 
+#include <QFont>
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -42,6 +44,12 @@ protected:
 private:
     ClickFilter m_click;
     QString m_text;
+    // The last lines worked out and what they were worked out for: a label is painted more often
+    // than its text, width or font change, and breaking a line shapes its text several times.
+    mutable QStringList m_lines;
+    mutable QString m_linesText;
+    mutable QFont m_linesFont;
+    mutable int m_linesWidth = -1;
 };
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 #include "core/FatalError.h"
 #include "story/Chapters.h"
 #include "story/Script.h"
+#include "ui/Fonts.h"
+#include "ui/LineBreaking.h"
 #include "ui/LineDisplay.h"
 
 #include <QTest>
@@ -52,6 +54,45 @@ std::vector<std::pair<QString, Chapter>> EveryScript()
         all.emplace_back(EndingScript(heroine), LoadChapter(EndingScript(heroine)));
     }
     return all;
+}
+
+// Lines as the plain rule makes them: each line takes units while the line so far with the next
+// one measures within the width; a unit that does not fit opens the next line, pulling down
+// what may not end or start a line. Slow, but plainly right.
+QStringList BreakByEveryPrefix(const QString& text, const QFontMetricsF& metrics, qreal width)
+{
+    const QList<uint> codes = text.toUcs4();
+    QStringList units;
+    for (qsizetype i = 0; i < codes.size();) {
+        const auto word = [](uint c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+        qsizetype end = i + 1;
+        while (word(codes[i]) && end < codes.size() && word(codes[end])) {
+            ++end;
+        }
+        units << QString::fromUcs4(reinterpret_cast<const char32_t*>(codes.constData() + i), end - i);
+        i = end;
+    }
+    std::vector<QStringList> rows(1);
+    for (const QString& unit : units) {
+        if (rows.back().isEmpty() || metrics.horizontalAdvance(rows.back().join(QString()) + unit) <= width) {
+            rows.back() << unit;
+            continue;
+        }
+        QStringList next{unit};
+        QStringList& above = rows.back();
+        while (above.size() > 1 && (MayNotStartLine(next.constFirst().toUcs4().constFirst()) ||
+                                    MayNotEndLine(above.constLast().toUcs4().constLast()))) {
+            next.prepend(above.takeLast());
+        }
+        rows.push_back(next);
+    }
+    QStringList lines;
+    for (const QStringList& row : rows) {
+        if (!row.isEmpty()) {
+            lines << row.join(QString());
+        }
+    }
+    return lines;
 }
 
 } // namespace
@@ -139,6 +180,37 @@ private slots:
             }
         }
         QCOMPARE(lines, 60 + 4 + 15 + 16 + 14 + 21 + 16 + 18 + 14 + 13);
+    }
+
+    // The line breaker finds how much fits by halving, which is only right while a longer stretch
+    // of a line never measures narrower than a shorter one. Every line of the script, at the
+    // line box's width and at narrower ones that break it more often, must come out as the plain
+    // rule makes it.
+    void everyLineBreaksAsTheRuleMeasuredPrefixByPrefix_data()
+    {
+        QTest::addColumn<int>("characters");
+        QTest::newRow("the line box") << 0;
+        QTest::newRow("5 characters") << 5;
+        QTest::newRow("8 characters") << 8;
+        QTest::newRow("13 characters") << 13;
+    }
+    void everyLineBreaksAsTheRuleMeasuredPrefixByPrefix()
+    {
+        QFETCH(int, characters);
+        const QFontMetricsF metrics(JapaneseGothic(11.25));
+        const qreal width = characters == 0 ? 5235 / 15 - 4 : characters * metrics.horizontalAdvance(QChar(0x3042));
+        int broken = 0;
+        for (const auto& [name, chapter] : EveryScript()) {
+            for (const Step& step : chapter.steps) {
+                if (step.kind != Step::Kind::Line && step.kind != Step::Kind::TeaLine) {
+                    continue;
+                }
+                const QStringList lines = BreakLines(step.text, metrics, width);
+                QCOMPARE(lines, BreakByEveryPrefix(step.text, metrics, width));
+                broken += lines.size() > 1 ? 1 : 0;
+            }
+        }
+        QVERIFY(broken > 0);
     }
 
     void scriptFaultsNameTheScriptAndTheLine_data()

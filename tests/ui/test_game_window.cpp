@@ -22,6 +22,22 @@ QRect FromTwips(int left, int top, int width, int height)
     return {px(left), px(top), px(width), px(height)};
 }
 
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : m_type(type), m_count(count) {}
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        m_count += event->type() == m_type ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int& m_count;
+};
+
 } // namespace
 
 class GameWindowTest : public QObject {
@@ -116,6 +132,31 @@ private slots:
 
     // Shadow below the scene, the scene below the heroine and staff-roll pictures, the roll's
     // labels above them and the answer buttons above everything.
+    // A click on the scene moves the focus from the line to the window, and the next line moves
+    // it back. When the window repainted itself whole at each change, every click redrew all its
+    // pictures before the next line could show.
+    void aFocusChangeRepaintsNoPicture()
+    {
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Label2->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+
+        int scenePaints = 0;
+        EventCounter counter(QEvent::Paint, scenePaints);
+        w.Image1->installEventFilter(&counter);
+        w.setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        QVERIFY(w.hasFocus());
+        w.Label2->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+        QVERIFY(w.Label2->hasFocus());
+        QCOMPARE(scenePaints, 0);
+    }
+
     void controlsAreStackedAsDesigned()
     {
         TestGame t;
