@@ -10,6 +10,7 @@
 #include "app/WindowLossWatcher.h"
 #include "record/IniSettingsStore.h"
 #include "sound/SoundSystem.h"
+#include "story/Chapters.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
@@ -57,10 +58,19 @@ int RunGame(int argc, char** argv)
     // The logo goes on screen first. Right after its first frame, well before the jingle's cue at
     // 400 ms, the sound starts (the soundfont then loads in the background while the logo plays)
     // and the font check reads the system's font list; a missing font still ends the program
-    // with its message, at the driver's next wait.
+    // with its message, at the driver's next wait. The characters the game window's fonts are
+    // made ready with are gathered then too, for the title screen to draw while it waits.
     AfterFirstFrame afterLogo([&] {
         sound.Start();
-        pump.Guard([] { RequireJapaneseFont(); });
+        pump.Guard([&] {
+            RequireJapaneseFont();
+            game.glyphWarmer.Add(LineFont(), EveryLine().join(QString()));
+            GameState cast;
+            InitNewGame(cast);
+            for (const QString& name : cast.CastName) {
+                game.glyphWarmer.Add(SpeakerFont(), name);
+            }
+        });
     });
 
     try {

@@ -5,6 +5,7 @@
 #include "record/ClearRecord.h"
 #include "story/Script.h"
 #include "story/Selection.h"
+#include "ui/LineDisplay.h"
 
 #include <cstdio>
 
@@ -23,6 +24,23 @@ void RoadToTeaHouse(Game& game)
 QString EndingScript(std::int16_t heroine)
 {
     return QStringLiteral("ending%1.txt").arg(heroine);
+}
+
+QStringList EveryLine()
+{
+    QStringList scripts = {QStringLiteral("opening.txt"), QStringLiteral("quiz_intro.txt"), QStringLiteral("road.txt")};
+    for (std::int16_t heroine = 1; heroine <= 7; ++heroine) {
+        scripts << EndingScript(heroine);
+    }
+    QStringList lines;
+    for (const QString& script : scripts) {
+        for (const Step& step : LoadChapter(script).steps) {
+            if (step.kind == Step::Kind::Line || step.kind == Step::Kind::TeaLine) {
+                lines << ShownLine(step.speaker, step.text);
+            }
+        }
+    }
+    return lines;
 }
 
 void TeaHouseEnding(Game& game)

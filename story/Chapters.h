@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -22,5 +23,9 @@ bool SaveEnding(Game& game, std::int16_t heroine);
 
 // The script of a heroine's tea-house ending ("ending3.txt").
 QString EndingScript(std::int16_t heroine);
+
+// Every line the scripts show in the line box, as it shows them (a thought in its brackets): what
+// the line box's font is made ready with before the story starts.
+QStringList EveryLine();
 
 } // namespace velmora

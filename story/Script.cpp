@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -102,7 +104,17 @@ Chapter LoadChapter(const QString& fileName)
 
 void RunChapter(Game& game, const Chapter& chapter)
 {
-    for (const Step& step : chapter.steps) {
+    const auto& steps = chapter.steps;
+    const auto isLine = [](const Step& step) { return step.kind == Step::Kind::Line || step.kind == Step::Kind::TeaLine; };
+    for (auto at = steps.begin(); at != steps.end(); ++at) {
+        const Step& step = *at;
+        if (isLine(step)) {
+            const auto following = std::find_if(at + 1, steps.end(), isLine);
+            ReadAhead(game, following == steps.end()
+                                ? std::nullopt
+                                : std::optional<LineAhead>(LineAhead{following->speaker, following->text,
+                                                                     following->kind == Step::Kind::Line ? following->pictureCode : QString()}));
+        }
         switch (step.kind) {
         case Step::Kind::Line:
             SayLine(game, step.speaker, step.text, step.pictureCode, step.locationTitle);

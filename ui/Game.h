@@ -6,7 +6,10 @@
 #include "sound/TarnelMidi.h"
 #include "ui/DemoWindow.h"
 #include "ui/GameWindow.h"
+#include "ui/GlyphWarmer.h"
 #include "ui/History.h"
+#include "ui/LineDisplay.h"
+#include "ui/Pictures.h"
 #include "ui/TitleWindow.h"
 
 #include <functional>
@@ -46,9 +49,18 @@ public:
     // unloads of the game window, so a new game's first line always changes the scene.
     QString CurrentPicture;
 
+    // The line after the next one shown, and scene pictures decoded ahead of their lines, for
+    // the line display (ReadAhead).
+    std::optional<LineAhead> lineAhead;
+    DecodedAhead decodedAhead;
+
     // What the game window showed in this game, for the player to read back; the game never
     // reads it. Emptied when the game window loads.
     History history;
+
+    // The game window's fonts with the characters its lines will show, drawn while the title
+    // screen waits for the player (the title starts it), so no line waits for FreeType.
+    GlyphWarmer glyphWarmer;
 
     // Records the driver's steps and the windows' loads and unloads, for tests and diagnostics.
     std::function<void(const QString&)> trace;

@@ -36,6 +36,9 @@ TextLabel* MakeLabel(QWidget* parent, const QRect& geometry, const QString& text
     auto* label = new TextLabel(parent);
     label->setGeometry(geometry);
     label->setFont(font);
+    // Opaque, as the layout's labels are, in the window's own colour: the window beneath then
+    // need not be repainted with every line.
+    label->setAutoFillBackground(true);
     label->setText(text);
     return label;
 }
@@ -54,6 +57,16 @@ TextLabel* MakeRollLabel(QWidget* parent, const QRect& geometry, unsigned textBg
 
 } // namespace
 
+QFont SpeakerFont()
+{
+    return JapaneseGothic(9);
+}
+
+QFont LineFont()
+{
+    return JapaneseGothic(11.25);
+}
+
 bool ProducesCharacter(const QKeyEvent& event)
 {
     const QString text = event.text();
@@ -71,8 +84,8 @@ GameWindow::GameWindow(Game& game)
       Image3(new PictureFrame(this)),
       Image4(new PictureFrame(this)),
       Image2(new PictureFrame(this)),
-      Label1(MakeLabel(this, Twips(720, 3640, 1815, 300), QStringLiteral("Label1"), JapaneseGothic(9))),
-      Label2(MakeLabel(this, Twips(120, 3960, 5235, 1095), QStringLiteral("Label2"), JapaneseGothic(11.25))),
+      Label1(MakeLabel(this, Twips(720, 3640, 1815, 300), QStringLiteral("Label1"), SpeakerFont())),
+      Label2(MakeLabel(this, Twips(120, 3960, 5235, 1095), QStringLiteral("Label2"), LineFont())),
       Sroll1(nullptr),
       Sroll2(nullptr),
       Timer1(new QTimer(this)),

@@ -64,6 +64,10 @@ private:
     ClickFilter m_click;
 };
 
+// The fonts of the speaker's name (Label1) and of the line (Label2).
+QFont SpeakerFont();
+QFont LineFont();
+
 // Whether a key press is one that produces a character (letters, digits, space, Enter, Escape,
 // Backspace…), the only keys that read on; arrows, function keys and modifiers alone do not.
 bool ProducesCharacter(const QKeyEvent& event);

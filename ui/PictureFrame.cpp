@@ -8,18 +8,34 @@ PictureFrame::PictureFrame(QWidget* parent) : QFrame(parent) {}
 
 void PictureFrame::SetPicture(const QPixmap& picture)
 {
-    m_picture = picture;
-    if (!picture.isNull()) {
-        const int border = 2 * frameWidth();
-        const QSize logical = picture.deviceIndependentSize().toSize();
-        resize(logical.width() + border, logical.height() + border);
+    // Most lines keep the speaker of the line before, and with it the icon: the same picture
+    // needs no repaint. A copy of a pixmap keeps its key; a new or changed one gets a new key.
+    if (picture.cacheKey() == m_picture.cacheKey() && !picture.isNull()) {
+        return;
     }
+    const QSize before = m_picture.deviceIndependentSize().toSize();
+    m_picture = picture;
+    if (picture.isNull()) {
+        update();
+        return;
+    }
+    const QSize logical = picture.deviceIndependentSize().toSize();
+    if (logical == before) {
+        // The frame keeps its size and border; only the picture inside is new.
+        update(contentsRect());
+        return;
+    }
+    const int border = 2 * frameWidth();
+    resize(logical.width() + border, logical.height() + border);
     update();
 }
 
 void PictureFrame::paintEvent(QPaintEvent* event)
 {
-    QFrame::paintEvent(event);
+    // The border is drawn only when some of it is to be painted, not for every new picture.
+    if (!contentsRect().contains(event->rect())) {
+        QFrame::paintEvent(event);
+    }
     if (m_picture.isNull()) {
         return;
     }

@@ -27,7 +27,18 @@ QImage DecodeByContent(QByteArray bytes, QString* error)
 
 // The program's own pictures are compiled in; the game folder's go through ReadDataFile, so that
 // a pipe or an endless file in place of a twice-size picture cannot hold the game either.
-QImage ReadByContent(const QString& fileName, QString* error = nullptr)
+QImage DecodeOrTake(const QByteArray& bytes, QString* error, DecodedAhead* ahead)
+{
+    if (ahead != nullptr) {
+        QImage taken = ahead->Take(bytes);
+        if (!taken.isNull()) {
+            return taken;
+        }
+    }
+    return DecodeByContent(bytes, error);
+}
+
+QImage ReadByContent(const QString& fileName, QString* error = nullptr, DecodedAhead* ahead = nullptr)
 {
     if (fileName.startsWith(QLatin1String(":/"))) {
         QFile resource(fileName);
@@ -43,16 +54,16 @@ QImage ReadByContent(const QString& fileName, QString* error = nullptr)
         }
         return {};
     }
-    return DecodeByContent(*file.bytes, error);
+    return DecodeOrTake(*file.bytes, error, ahead);
 }
 
 // The twice-size drawing of `designed` when the screen calls for it and `twiceName` holds one,
 // else the design-size picture itself.
-QPixmap Sharpest(QImage designed, const QString& twiceName, qreal devicePixelRatio)
+QPixmap Sharpest(QImage designed, const QString& twiceName, qreal devicePixelRatio, DecodedAhead* ahead = nullptr)
 {
     designed.setDevicePixelRatio(1.0);
     if (devicePixelRatio > 1.0 && QFileInfo::exists(twiceName)) {
-        QImage twice = ReadByContent(twiceName);
+        QImage twice = ReadByContent(twiceName, nullptr, ahead);
         if (!twice.isNull() && twice.size() == designed.size() * 2) {
             twice.setDevicePixelRatio(2.0);
             return QPixmap::fromImage(twice);
@@ -74,6 +85,12 @@ QString TwiceSizeName(const QString& fileName)
 
 QPixmap LoadPictureFile(const QString& fileName, qreal devicePixelRatio)
 {
+    DecodedAhead nothing;
+    return LoadPictureFile(fileName, devicePixelRatio, nothing);
+}
+
+QPixmap LoadPictureFile(const QString& fileName, qreal devicePixelRatio, DecodedAhead& ahead)
+{
     if (!QFileInfo::exists(fileName)) {
         throw FatalError(QStringLiteral("The picture file \"%1\" is missing from the game folder (%2).")
                              .arg(fileName, QFileInfo(fileName).absolutePath()));
@@ -83,11 +100,51 @@ QPixmap LoadPictureFile(const QString& fileName, qreal devicePixelRatio)
         throw FatalError(QStringLiteral("The picture file \"%1\" %2.").arg(fileName, file.problem));
     }
     QString error;
-    const QImage image = DecodeByContent(*file.bytes, &error);
+    const QImage image = DecodeOrTake(*file.bytes, &error, &ahead);
     if (image.isNull()) {
         throw FatalError(QStringLiteral("The picture file \"%1\" cannot be read: %2.").arg(fileName, error));
     }
-    return Sharpest(image, TwiceSizeName(fileName), devicePixelRatio);
+    return Sharpest(image, TwiceSizeName(fileName), devicePixelRatio, &ahead);
+}
+
+void DecodedAhead::Prepare(const QString& fileName, qreal devicePixelRatio)
+{
+    const auto decode = [this](const QString& name) {
+        DataFile file = ReadDataFile(name, kLargestPicture);
+        if (!file.bytes) {
+            return false;
+        }
+        const QImage image = DecodeByContent(*file.bytes, nullptr);
+        if (image.isNull()) {
+            return false;
+        }
+        Keep(*file.bytes, image);
+        return true;
+    };
+    if (QFileInfo::exists(fileName) && decode(fileName) && devicePixelRatio > 1.0 &&
+        QFileInfo::exists(TwiceSizeName(fileName))) {
+        decode(TwiceSizeName(fileName));
+    }
+}
+
+QImage DecodedAhead::Take(const QByteArray& bytes)
+{
+    for (auto each = m_pictures.begin(); each != m_pictures.end(); ++each) {
+        if (each->bytes == bytes) {
+            QImage image = each->image;
+            m_pictures.erase(each);
+            return image;
+        }
+    }
+    return {};
+}
+
+void DecodedAhead::Keep(const QByteArray& bytes, const QImage& image)
+{
+    if (Take(bytes).isNull() && m_pictures.size() >= kKept) {
+        m_pictures.pop_front();
+    }
+    m_pictures.push_back(Decoded{bytes, image});
 }
 
 QPixmap ProgramPicture(const QString& name, qreal devicePixelRatio)

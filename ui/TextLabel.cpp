@@ -94,7 +94,8 @@ void TextLabel::setText(const QString& text)
     }
     const QString previous = m_text;
     m_text = text;
-    update();
+    // Only the inside: the border stays as it was drawn.
+    update(contentsRect());
     // Over AT-SPI these become object:text-changed (delete, insert) and
     // object:property-change:accessible-name, which a screen reader speaks for a label in the
     // focused window.
@@ -109,13 +110,22 @@ void TextLabel::setText(const QString& text)
 QStringList TextLabel::Lines() const
 {
     const int width = contentsRect().width();
-    if (width != m_linesWidth || m_text != m_linesText || font() != m_linesFont) {
-        m_lines = BreakLines(m_text, QFontMetricsF(font()), width);
-        m_linesText = m_text;
-        m_linesFont = font();
-        m_linesWidth = width;
+    if (!m_current.Fits(m_text, font(), width)) {
+        if (m_next.Fits(m_text, font(), width)) {
+            m_current = m_next;
+        } else {
+            m_current = Broken{m_text, font(), width, BreakLines(m_text, QFontMetricsF(font()), width)};
+        }
     }
-    return m_lines;
+    return m_current.lines;
+}
+
+void TextLabel::Prepare(const QString& text)
+{
+    const int width = contentsRect().width();
+    if (!m_next.Fits(text, font(), width)) {
+        m_next = Broken{text, font(), width, BreakLines(text, QFontMetricsF(font()), width)};
+    }
 }
 
 int TextLabel::LinePitch() const
@@ -130,7 +140,11 @@ int TextLabel::VisibleLineCount() const
 
 void TextLabel::paintEvent(QPaintEvent* event)
 {
-    QFrame::paintEvent(event);
+    // The sunken border costs more to draw than the text: it is drawn only when some of it is to
+    // be painted, not for every new line.
+    if (!contentsRect().contains(event->rect())) {
+        QFrame::paintEvent(event);
+    }
     QPainter painter(this);
     painter.setClipRect(contentsRect());
     painter.setFont(font());

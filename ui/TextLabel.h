@@ -29,6 +29,15 @@ public:
 
     // The lines the current text takes at the label's width and font.
     QStringList Lines() const;
+    // Works out now the lines of a text the label is to show next, so that showing it costs no
+    // line breaking; the current text's lines are kept too.
+    void Prepare(const QString& text);
+    // Whether showing `text` now would need no line breaking.
+    bool IsPrepared(const QString& text) const
+    {
+        const int width = contentsRect().width();
+        return m_next.Fits(text, font(), width) || m_current.Fits(text, font(), width);
+    }
     // How many whole lines the label shows.
     int VisibleLineCount() const;
     int LinePitch() const;
@@ -44,12 +53,21 @@ protected:
 private:
     ClickFilter m_click;
     QString m_text;
-    // The last lines worked out and what they were worked out for: a label is painted more often
-    // than its text, width or font change, and breaking a line shapes its text several times.
-    mutable QStringList m_lines;
-    mutable QString m_linesText;
-    mutable QFont m_linesFont;
-    mutable int m_linesWidth = -1;
+    // Lines worked out, with what they were worked out for: a label is painted more often than
+    // its text, width or font change, and breaking a line shapes its text several times. One
+    // for the current text, one for the text prepared to come next.
+    struct Broken {
+        QString text;
+        QFont font;
+        int width = -1;
+        QStringList lines;
+        bool Fits(const QString& forText, const QFont& forFont, int forWidth) const
+        {
+            return forWidth == width && forText == text && forFont == font;
+        }
+    };
+    mutable Broken m_current;
+    Broken m_next;
 };
 
 } // namespace velmora

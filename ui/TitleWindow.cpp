@@ -65,6 +65,7 @@ TitleWindow::TitleWindow(Game& game)
 void TitleWindow::Form_Load()
 {
     CenterWindow(*this);
+    m_game.glyphWarmer.Start(devicePixelRatioF());
     // Played once: no timer loops the title music, and MidiName is left for the next game.
     m_game.music.PlayMidi(QStringLiteral("M00S.mid"));
 }

@@ -157,6 +157,29 @@ private slots:
         QCOMPARE(scenePaints, 0);
     }
 
+    // Most lines keep the speaker, and so the icon, of the line before; repainting the same
+    // picture for them was work a click waited for. A new picture must still show.
+    void aFrameRepaintsOnlyForAnotherPicture()
+    {
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Image2->SetPicture(w.icons[1]->Picture());
+        QCoreApplication::processEvents();
+
+        int iconPaints = 0;
+        EventCounter counter(QEvent::Paint, iconPaints);
+        w.Image2->installEventFilter(&counter);
+        w.Image2->SetPicture(w.icons[1]->Picture());
+        QCoreApplication::processEvents();
+        QCOMPARE(iconPaints, 0);
+        w.Image2->SetPicture(w.icons[2]->Picture());
+        QCoreApplication::processEvents();
+        QCOMPARE(iconPaints, 1);
+        QCOMPARE(w.Image2->Picture().cacheKey(), w.icons[2]->Picture().cacheKey());
+    }
+
     void controlsAreStackedAsDesigned()
     {
         TestGame t;
@@ -251,6 +274,47 @@ private slots:
         PictureFolder folder;
         folder.Write("S01.vlq", QSize(48, 32), format.constData());
         QCOMPARE(LoadPictureFile(QStringLiteral("S01.vlq")).size(), QSize(48, 32));
+    }
+
+    // Decoding ahead must never fail in the player's face: a file that cannot be read is left
+    // for the load at its line, which reports it as it always did.
+    void aPictureThatCannotBeDecodedAheadIsLeftForItsLoad_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not a picture") << QByteArray("GIF89a but not really");
+    }
+    void aPictureThatCannotBeDecodedAheadIsLeftForItsLoad()
+    {
+        QFETCH(QByteArray, bytes);
+        PictureFolder folder;
+        if (!bytes.isEmpty()) {
+            folder.WriteBytes("S07.vlq", bytes);
+        }
+        DecodedAhead ahead;
+        ahead.Prepare(QStringLiteral("S07.vlq"), 1.0);
+        QCOMPARE(ahead.Size(), std::size_t{0});
+        QVERIFY_THROWS_EXCEPTION(FatalError, LoadPictureFile(QStringLiteral("S07.vlq"), 1.0, ahead));
+    }
+
+    // Pictures decoded ahead and never shown (the player closed the game, a line failed) must
+    // not pile up; the twice-size drawing is decoded ahead only for a screen that shows it.
+    void onlyTheLastFewPicturesDecodedAheadAreKept()
+    {
+        PictureFolder folder;
+        DecodedAhead ahead;
+        for (int k = 0; k < 6; ++k) {
+            const QString name = QStringLiteral("S%1.vlq").arg(k);
+            folder.Write(name, QSize(40 + k, 30));
+            folder.Write(TwiceSizeName(name), QSize(80 + 2 * k, 60));
+            ahead.Prepare(name, k < 2 ? 2.0 : 1.0);
+        }
+        QCOMPARE(ahead.Size(), DecodedAhead::kKept);
+        QCOMPARE(LoadPictureFile(QStringLiteral("S5.vlq"), 1.0, ahead).size(), QSize(45, 30));
+        QCOMPARE(ahead.Size(), DecodedAhead::kKept - 1);
+        // S0 and its twice-size drawing were the oldest; decoding it again is the fallback.
+        QCOMPARE(LoadPictureFile(QStringLiteral("S0.vlq"), 2.0, ahead).size(), QSize(80, 60));
+        QCOMPARE(ahead.Size(), DecodedAhead::kKept - 1);
     }
 
     // Qt writes no GIF, so this one is a 1 x 1 picture spelled out byte by byte.

@@ -278,6 +278,65 @@ private slots:
         QCOMPARE(reader.clicks, 1); // the line still waited for a click of its own
     }
 
+    // While a line is read, the next line's rows are worked out and its scene decoded; the next
+    // line then shows what its file holds at that moment, as if nothing had been done ahead, and
+    // a file gone in between is the designed fatal error.
+    void theNextLineIsMadeReadyWhileThisOneIsRead_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QSize>("shown"); // empty: the line is refused
+        QTest::addColumn<int>("leftDecoded");
+        QTest::newRow("scene unchanged") << "nothing" << QSize(300, 200) << 0;
+        QTest::newRow("scene file rewritten") << "rewrite" << QSize(120, 80) << 1;
+        QTest::newRow("scene file removed") << "remove" << QSize() << 1;
+    }
+    void theNextLineIsMadeReadyWhileThisOneIsRead()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QSize, shown);
+        QFETCH(int, leftDecoded);
+        Scene s;
+        const QString next = QStringLiteral("おや、ソファのところにいるのは、隣のクラスの女の子たちじゃないか。");
+        {
+            Reader reader(s.t.game, CentreOf(s.Window().Label2));
+            ReadAhead(s.t.game, LineAhead{10, next, QStringLiteral("S02")});
+            SayLine(s.t.game, 0, QStringLiteral("一"), QStringLiteral("S01"), QStringLiteral("ロビー"));
+        }
+        QCOMPARE(s.t.game.decodedAhead.Size(), std::size_t{1});
+        QVERIFY(s.Window().Label2->IsPrepared(ShownLine(10, next)));
+        QVERIFY(s.Window().Label1->IsPrepared(s.t.game.state.CastName[10]));
+
+        if (meanwhile == QStringLiteral("rewrite")) {
+            s.pictures.Write("S02.vlq", QSize(120, 80));
+        } else if (meanwhile == QStringLiteral("remove")) {
+            s.pictures.Remove("S02.vlq");
+        }
+        try {
+            Reader reader(s.t.game, CentreOf(s.Window().Label2));
+            SayLine(s.t.game, 10, next, QStringLiteral("S02"), QStringLiteral("ソファ"));
+            QVERIFY(!shown.isEmpty());
+            QCOMPARE(s.Window().Image1->Picture().size(), shown);
+            QCOMPARE(s.Window().Label2->Lines().join(QString()), ShownLine(10, next));
+        } catch (const FatalError& error) {
+            QVERIFY2(shown.isEmpty(), qPrintable(error.Message()));
+            QVERIFY(error.Message().contains(QStringLiteral("S02.vlq")));
+            QCOMPARE(s.t.game.CurrentPicture, QStringLiteral("S01"));
+        }
+        QCOMPARE(s.t.game.decodedAhead.Size(), std::size_t(leftDecoded));
+    }
+
+    // Under the quiz music lines do not wait, so there is no reading time to use.
+    void nothingIsMadeReadyForALineThatDoesNotWait()
+    {
+        Scene s;
+        s.t.game.state.MidiName = kQuizMusic;
+        ReadAhead(s.t.game, LineAhead{8, QStringLiteral("第二問"), QStringLiteral("S02")});
+        SayLine(s.t.game, 8, QStringLiteral("第一問"), QStringLiteral("S31"), QStringLiteral("【問題 1】"));
+        QCoreApplication::processEvents();
+        QCOMPARE(s.t.game.decodedAhead.Size(), std::size_t{0});
+        QVERIFY(!s.t.game.lineAhead.has_value());
+    }
+
     void aTeaHouseLineWaitsEvenUnderTheQuizMusic()
     {
         Scene s;

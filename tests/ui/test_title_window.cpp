@@ -1,4 +1,5 @@
 #include "fakes/TestGame.h"
+#include "ui/Fonts.h"
 #include "ui/Pictures.h"
 
 #include <QApplication>
@@ -211,6 +212,18 @@ private slots:
         log.removeAll(QStringLiteral("load openForm"));
         QCOMPARE(log, music);
         QCOMPARE(title.t.game.state.MidiName, QStringLiteral("M02S.mid"));
+    }
+
+    // The title screen is where the player lingers; the game window's fonts are made ready
+    // there, without holding up the title itself.
+    void theTitleScreenMakesTheGameFontsReadyWhileItWaits()
+    {
+        TestGame t;
+        t.game.glyphWarmer.Add(JapaneseGothic(11.25), QStringLiteral("修学旅行三日目"));
+        t.game.openForm.Show();
+        QVERIFY(t.game.glyphWarmer.Running());
+        QTRY_VERIFY(t.game.glyphWarmer.Done());
+        QVERIFY(!t.game.glyphWarmer.Running());
     }
 
     // Catches a title screen that keeps buttons revealed from its previous appearance.

@@ -1,0 +1,49 @@
+// What the line box costs per line of the story: breaking it into rows at the box's width, and
+// one shaping of the whole line for scale. Run with a Japanese font installed, on any platform
+// (offscreen will do): bench_line_text -platform offscreen
+#include "story/Chapters.h"
+#include "ui/GameWindow.h"
+#include "ui/LineBreaking.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+
+#include <cstdio>
+
+using namespace velmora;
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    const QStringList lines = EveryLine();
+    const QFontMetricsF metrics(LineFont());
+    const qreal width = 5235 / 15 - 4;
+    for (const QString& each : lines) {
+        BreakLines(each, metrics, width);
+    }
+    constexpr int Rounds = 5;
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        qsizetype rows = 0;
+        for (int r = 0; r < Rounds; ++r) {
+            for (const QString& each : lines) {
+                rows += BreakLines(each, metrics, width).size();
+            }
+        }
+        const double breaking = static_cast<double>(clock.nsecsElapsed()) / 1000.0 / (Rounds * lines.size());
+        clock.start();
+        qreal sum = 0;
+        for (int r = 0; r < Rounds; ++r) {
+            for (const QString& each : lines) {
+                sum += metrics.horizontalAdvance(each);
+            }
+        }
+        const double shaping = static_cast<double>(clock.nsecsElapsed()) / 1000.0 / (Rounds * lines.size());
+        std::printf("%lld lines, %.2f rows each: breaking %.1f us per line, one shaping %.1f us\n",
+                    static_cast<long long>(lines.size()), static_cast<double>(rows) / (Rounds * lines.size()),
+                    breaking, shaping);
+    }
+    return 0;
+}
