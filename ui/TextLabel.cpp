@@ -175,4 +175,11 @@ void TextLabel::mouseReleaseEvent(QMouseEvent* event)
     TakeClick(*this, m_click, *event, onClick);
 }
 
+// The label draws no focus mark, but Qt's default repaints it, border and all, whenever the
+// focus comes or goes, and a click on the scene takes the focus from the line until the next
+// line gives it back.
+void TextLabel::focusInEvent(QFocusEvent* /*event*/) {}
+
+void TextLabel::focusOutEvent(QFocusEvent* /*event*/) {}
+
 } // namespace velmora

@@ -133,9 +133,9 @@ private slots:
     // Shadow below the scene, the scene below the heroine and staff-roll pictures, the roll's
     // labels above them and the answer buttons above everything.
     // A click on the scene moves the focus from the line to the window, and the next line moves
-    // it back. When the window repainted itself whole at each change, every click redrew all its
-    // pictures before the next line could show.
-    void aFocusChangeRepaintsNoPicture()
+    // it back. When the window and the label repainted themselves whole at each change, every
+    // click redrew all the pictures, labels and borders before the next line could show.
+    void aFocusChangeRepaintsNothing()
     {
         TestGame t;
         GameWindow& w = t.game.mainForm.Load();
@@ -145,16 +145,17 @@ private slots:
         w.Label2->setFocus(Qt::OtherFocusReason);
         QCoreApplication::processEvents();
 
-        int scenePaints = 0;
-        EventCounter counter(QEvent::Paint, scenePaints);
+        int paints = 0;
+        EventCounter counter(QEvent::Paint, paints);
         w.Image1->installEventFilter(&counter);
+        w.Label2->installEventFilter(&counter);
         w.setFocus(Qt::MouseFocusReason);
         QCoreApplication::processEvents();
         QVERIFY(w.hasFocus());
         w.Label2->setFocus(Qt::OtherFocusReason);
         QCoreApplication::processEvents();
         QVERIFY(w.Label2->hasFocus());
-        QCOMPARE(scenePaints, 0);
+        QCOMPARE(paints, 0);
     }
 
     // Most lines keep the speaker, and so the icon, of the line before; repainting the same
