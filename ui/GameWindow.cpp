@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <initializer_list>
+
 namespace velmora {
 
 namespace {
@@ -147,6 +149,14 @@ GameWindow::GameWindow(Game& game)
         connect(button, &QPushButton::clicked, this,
                 [this, index] { m_game.pump.Guard([this, index] { Command1_Click(index); }); });
         Command1[i] = button;
+    }
+
+    // A click on a picture or on the speaker's name leaves the focus on the line, where a screen
+    // reader follows the story. Without this the window took the focus for each click and the
+    // next line gave it back, two rounds of focus events per click; a click still takes the
+    // focus from an answer button, as the line does not hold it then.
+    for (QWidget* surface : std::initializer_list<QWidget*>{Image1, Image2, Image3, Label1}) {
+        surface->setFocusProxy(Label2);
     }
 
     Image1->setAccessibleName(QStringLiteral("Scene"));

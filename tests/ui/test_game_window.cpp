@@ -158,6 +158,35 @@ private slots:
         QCOMPARE(paints, 0);
     }
 
+    // A click on the scene reads on and leaves the focus on the line, where a screen reader
+    // follows the story; it still takes the focus from an answer button, so that a key pressed
+    // afterwards cannot answer.
+    void aClickOnTheSceneTakesTheFocusOnlyFromAButton_data()
+    {
+        QTest::addColumn<bool>("buttonFocused");
+        QTest::newRow("the line has the focus") << false;
+        QTest::newRow("an answer button has the focus") << true;
+    }
+    void aClickOnTheSceneTakesTheFocusOnlyFromAButton()
+    {
+        QFETCH(bool, buttonFocused);
+        TestGame t;
+        GameWindow& w = t.game.mainForm.Load();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Command1[0]->show();
+        QWidget* focused = buttonFocused ? static_cast<QWidget*>(w.Command1[0]) : w.Label2;
+        focused->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), focused);
+
+        t.game.state.Clicked = kFalse;
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, w.Image1->geometry().bottomRight() - QPoint(20, 20));
+        QCOMPARE(t.game.state.Clicked, kTrue);
+        QCOMPARE(QApplication::focusWidget(), buttonFocused ? static_cast<QWidget*>(&w) : w.Label2);
+    }
+
     // Most lines keep the speaker, and so the icon, of the line before; repainting the same
     // picture for them was work a click waited for. A new picture must still show.
     void aFrameRepaintsOnlyForAnotherPicture()
