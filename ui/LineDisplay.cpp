@@ -52,14 +52,14 @@ void ReadWhileWaiting(Game& game, GameWindow& window, const std::optional<LineAh
     if (!next) {
         return;
     }
-    QTimer::singleShot(0, &window, [&game, &window, next = *next] {
+    QTimer::singleShot(0, &window, [&game, &window, coming = *next] {
         game.pump.Guard([&] {
-            if (next.speaker >= 0 && next.speaker < kSpeakerCount) {
-                window.Label2->Prepare(ShownLine(next.speaker, next.text));
-                window.Label1->Prepare(game.state.CastName[static_cast<std::size_t>(next.speaker)]);
+            if (coming.speaker >= 0 && coming.speaker < kSpeakerCount) {
+                window.Label2->Prepare(ShownLine(coming.speaker, coming.text));
+                window.Label1->Prepare(game.state.CastName[static_cast<std::size_t>(coming.speaker)]);
             }
-            if (!next.pictureCode.isEmpty() && next.pictureCode != game.CurrentPicture) {
-                game.decodedAhead.Prepare(next.pictureCode + QStringLiteral(".vlq"), window.Image1->devicePixelRatioF());
+            if (!coming.pictureCode.isEmpty() && coming.pictureCode != game.CurrentPicture) {
+                game.decodedAhead.Prepare(coming.pictureCode + QStringLiteral(".vlq"), window.Image1->devicePixelRatioF());
             }
         });
     });

@@ -50,16 +50,16 @@ int main(int argc, char** argv)
         }
         const double breaking = static_cast<double>(clock.nsecsElapsed()) / 1000.0 / (Rounds * lines.size());
         clock.start();
-        qreal sum = 0;
+        qreal widths = 0;
         for (int r = 0; r < Rounds; ++r) {
             for (const QString& each : lines) {
-                sum += metrics.horizontalAdvance(each);
+                widths += metrics.horizontalAdvance(each);
             }
         }
         const double shaping = static_cast<double>(clock.nsecsElapsed()) / 1000.0 / (Rounds * lines.size());
-        std::printf("%lld lines, %.2f rows each: breaking %.1f us per line, one shaping %.1f us\n",
-                    static_cast<long long>(lines.size()), static_cast<double>(rows) / (Rounds * lines.size()),
-                    breaking, shaping);
+        std::printf("%lld lines, %.0f px and %.2f rows each: breaking %.1f us per line, one shaping %.1f us\n",
+                    static_cast<long long>(lines.size()), static_cast<double>(widths) / (Rounds * lines.size()),
+                    static_cast<double>(rows) / (Rounds * lines.size()), breaking, shaping);
     }
     return 0;
 }
