@@ -16,16 +16,16 @@ fi
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
 
-for display in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+# The server picks a free display number itself and writes it to the pipe once it accepts clients;
+# -noreset keeps it from resetting between launches, when the last client has left.
+display="" pipe=$(mktemp -u)
+mkfifo "$pipe"
+Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3> "$pipe" 2> /dev/null &
 xvfb=$!
 trap 'kill "$xvfb" 2> /dev/null; wait "$xvfb" 2> /dev/null || true' EXIT
-for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-done
+read -r -t 30 display < "$pipe" || true
+rm -f "$pipe"
+[ -n "$display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"
 
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \

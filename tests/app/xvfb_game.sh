@@ -10,9 +10,27 @@ in_scratch_xvfb() {
     work=$(mktemp -d)
     cp -r "$data" "$work/data"
     mkdir -p "$work/config" && mkdir -m 700 "$work/runtime"
-    local status=0
-    HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime SDL_AUDIODRIVER=dummy \
-        VELMORA_SCRATCH_DATA=$work/data xvfb-run -a -s "-screen 0 1024x768x24" "$@" || status=$?
+    local status=0 display="" server
+    # The server picks a free display number itself and writes it to the pipe once it accepts
+    # clients; picking one beforehand, as xvfb-run -a does, races with tests started beside this
+    # one. -noreset: by default the server resets when its last client leaves, and a game that
+    # connected while a test's window search was leaving was dropped ("could not connect to
+    # display"), about one launch in ten with six tests running at once.
+    mkfifo "$work/display"
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+    server=$!
+    read -r -t 30 display < "$work/display" || true
+    if [ -z "$display" ]; then
+        echo "Xvfb did not start:" >&2
+        cat "$work/xvfb.log" >&2
+        kill "$server" 2>/dev/null || true
+        rm -rf "$work"
+        return 1
+    fi
+    DISPLAY=:$display HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime \
+        SDL_AUDIODRIVER=dummy VELMORA_SCRATCH_DATA=$work/data "$@" || status=$?
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
     rm -rf "$work"
     return "$status"
 }
@@ -63,6 +81,10 @@ find_window() {
         sleep 0.1
     done
     echo "no window named $1 appeared" >&2
+    if [ -s "$HOME/stderr.txt" ]; then
+        echo "the game's stderr:" >&2
+        cat "$HOME/stderr.txt" >&2
+    fi
     return 1
 }
 
