@@ -15,6 +15,7 @@ VELMORA_PACKAGES=(
 VELMORA_TEST_PACKAGES=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils openbox wmctrl imagemagick weston fonts-droid-fallback libxcb-xtest0-dev
+    libxcb-damage0-dev
     desktop-file-utils appstream lintian man-db dpkg-dev file
     at-spi2-core dbus dbus-x11 python3-pyatspi
 )

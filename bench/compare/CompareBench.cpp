@@ -1,9 +1,11 @@
 // The game beside a bare Qt window, launched in turns in one X server so that both meet the same
 // machine at the same moment. Figures: start to first window mapped (the X server's MapNotify),
 // CPU and wake-ups while waiting at a line, resident memory of the process tree, and a click
-// (sent through XTest) to the next line drawn (the window's pixels compared through GetImage).
+// (sent through XTest) to the next line drawn (the first DAMAGE report after which the window's
+// pixels, read through GetImage, differ).
 // usage: velmora_compare_bench <velmora> <data folder> <bare window> [rounds] [starts] [seconds]
 // Runs against $DISPLAY; bench/run.sh starts a private Xvfb for it.
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -21,6 +23,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <poll.h>
@@ -56,6 +59,15 @@ public:
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(m_conn, m_root, XCB_CW_EVENT_MASK, &mask);
+        const xcb_query_extension_reply_t* damage = xcb_get_extension_data(m_conn, &xcb_damage_id);
+        if (damage == nullptr || damage->present == 0) {
+            std::fprintf(stderr, "the X server has no DAMAGE extension\n");
+            std::exit(2);
+        }
+        m_damageNotify = static_cast<uint8_t>(damage->first_event + XCB_DAMAGE_NOTIFY);
+        // The version must be asked for before any other DAMAGE request.
+        std::free(xcb_damage_query_version_reply(
+            m_conn, xcb_damage_query_version(m_conn, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION), nullptr));
         xcb_flush(m_conn);
     }
     ~Display() { xcb_disconnect(m_conn); }
@@ -71,24 +83,62 @@ public:
     // The next top-level window mapped, if one maps before the deadline.
     std::optional<xcb_window_t> WaitForMap(int timeoutMs)
     {
-        const auto start = Clock::now();
-        for (;;) {
-            while (xcb_generic_event_t* event = xcb_poll_for_event(m_conn)) {
-                const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
-                const xcb_window_t window = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
-                std::free(event);
-                if (mapped) {
-                    return window;
-                }
-            }
-            const int left = timeoutMs - static_cast<int>(MsSince(start));
-            if (left <= 0) {
+        return WaitFor(timeoutMs, [](const xcb_generic_event_t& event) -> std::optional<xcb_window_t> {
+            if ((event.response_type & 0x7f) != XCB_MAP_NOTIFY) {
                 return std::nullopt;
             }
-            pollfd fd{xcb_get_file_descriptor(m_conn), POLLIN, 0};
-            poll(&fd, 1, left);
-        }
+            return reinterpret_cast<const xcb_map_notify_event_t&>(event).window;
+        });
     }
+
+    // Starts watching what is drawn in the window: DAMAGE reports each change of its contents
+    // as it happens in the server, so nothing need poll for it.
+    void WatchDrawing(xcb_window_t window)
+    {
+        auto& damage = m_damage[window];
+        if (damage != 0) {
+            xcb_damage_destroy(m_conn, damage);
+        }
+        damage = xcb_generate_id(m_conn);
+        xcb_damage_create(m_conn, damage, window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+        xcb_flush(m_conn);
+    }
+
+    // Forgets what was drawn in the window so far; its next drawing is reported afresh.
+    void ForgetDrawing(xcb_window_t window)
+    {
+        xcb_damage_subtract(m_conn, m_damage[window], XCB_NONE, XCB_NONE);
+        xcb_flush(m_conn);
+        Drain();
+    }
+
+    // Waits for the window to be drawn in; false when nothing is drawn there before the deadline.
+    // Each report is taken back at once, so the next drawing is reported too.
+    bool WaitForDrawing(xcb_window_t window, int timeoutMs)
+    {
+        const bool drawn = WaitFor(timeoutMs, [this, window](const xcb_generic_event_t& event) -> std::optional<bool> {
+            if ((event.response_type & 0x7f) != m_damageNotify ||
+                reinterpret_cast<const xcb_damage_notify_event_t&>(event).drawable != window) {
+                return std::nullopt;
+            }
+            return true;
+        }).has_value();
+        if (drawn) {
+            xcb_damage_subtract(m_conn, m_damage[window], XCB_NONE, XCB_NONE);
+            xcb_flush(m_conn);
+        }
+        return drawn;
+    }
+
+    // Moves a window (the server has no window manager to say otherwise).
+    void Move(xcb_window_t window, int x, int y)
+    {
+        const uint32_t place[] = {static_cast<uint32_t>(x), static_cast<uint32_t>(y)};
+        xcb_configure_window(m_conn, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+        xcb_flush(m_conn);
+    }
+
+    int ScreenWidth() const { return xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->width_in_pixels; }
 
     std::string Name(xcb_window_t window)
     {
@@ -126,13 +176,25 @@ public:
         return ok;
     }
 
-    void Click(int x, int y)
+    void Point(int x, int y)
     {
         xcb_test_fake_input(m_conn, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root, static_cast<int16_t>(x),
                             static_cast<int16_t>(y), 0);
+        xcb_flush(m_conn);
+    }
+
+    // Presses and releases the first button where the pointer is.
+    void Press()
+    {
         xcb_test_fake_input(m_conn, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
         xcb_test_fake_input(m_conn, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
         xcb_flush(m_conn);
+    }
+
+    void Click(int x, int y)
+    {
+        Point(x, y);
+        Press();
     }
 
     // The window's pixels, or nothing once it is gone.
@@ -152,6 +214,29 @@ public:
     }
 
 private:
+    // The first event that `match` turns into a value, if one comes before the deadline; the
+    // events before it are dropped.
+    template <typename Match>
+    auto WaitFor(int timeoutMs, Match match) -> decltype(match(std::declval<const xcb_generic_event_t&>()))
+    {
+        const auto start = Clock::now();
+        for (;;) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_conn)) {
+                auto found = match(*event);
+                std::free(event);
+                if (found) {
+                    return found;
+                }
+            }
+            const int left = timeoutMs - static_cast<int>(MsSince(start));
+            if (left <= 0 || xcb_connection_has_error(m_conn) != 0) {
+                return std::nullopt;
+            }
+            pollfd fd{xcb_get_file_descriptor(m_conn), POLLIN, 0};
+            poll(&fd, 1, left);
+        }
+    }
+
     xcb_atom_t Atom(const char* name)
     {
         auto* reply = xcb_intern_atom_reply(
@@ -163,6 +248,8 @@ private:
 
     xcb_connection_t* m_conn = nullptr;
     xcb_window_t m_root = 0;
+    uint8_t m_damageNotify = 0;
+    std::map<xcb_window_t, xcb_damage_damage_t> m_damage;
 };
 
 // ---- the process side ----
@@ -293,43 +380,57 @@ Waiting MeasureWaiting(pid_t pid, int seconds)
     return {100.0 * ns / 1e9 / wall, runs / wall};
 }
 
-// The time from each of a few clicks to the window's first changed picture; empty once the
-// window is gone or stops answering. Every click counts in the figures, pooled over the rounds,
-// so that one slow click (the first of a launch, a scene being decoded) weighs as little as it
-// does in play.
-std::vector<double> ClickToNextLine(Display& display, xcb_window_t window, int clicks)
-{
+// A window to click in: where its client area lies, and how to tell its next line was drawn.
+struct Target {
+    xcb_window_t window = 0;
     int x = 0;
     int y = 0;
     int width = 0;
     int height = 0;
-    std::vector<double> times;
-    if (!display.Geometry(window, x, y, width, height)) {
-        return times;
+};
+
+std::optional<Target> ClickTarget(Display& display, xcb_window_t window)
+{
+    Target target{window, 0, 0, 0, 0};
+    if (!display.Geometry(window, target.x, target.y, target.width, target.height)) {
+        return std::nullopt;
     }
-    for (int i = 0; i < clicks; ++i) {
-        const auto before = display.Pixels(window, width, height);
-        if (!before) {
-            return times;
-        }
-        const auto start = Clock::now();
-        display.Click(x + width / 2, y + height / 3);
-        for (;;) {
-            const auto now = display.Pixels(window, width, height);
-            if (!now || MsSince(start) > 2000) {
-                return times;
-            }
-            if (*now != *before) {
-                times.push_back(MsSince(start));
-                break;
-            }
-            // A breath between looks: polling flat out, this process and the X server serving it
-            // would take both cores of a small machine from the program being measured.
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        }
-        Sleep(400);
+    display.WatchDrawing(window);
+    return target;
+}
+
+// The time from a click to the window's first changed picture, or nothing once the window is gone
+// or stops answering. The time is taken when the server reports the drawing that changed the
+// pixels; the pixels are read only to tell a change from a repaint of the same picture. (Polling
+// the pixels instead timed the larger window's reads as much as its drawing, and took the cores
+// from the program being measured.)
+std::optional<double> ClickToNextLine(Display& display, const Target& target)
+{
+    // The pointer is brought in first, as a player's would be: what the window does as the
+    // pointer enters is not part of the click.
+    display.Point(target.x + target.width / 2, target.y + target.height / 3);
+    Sleep(100);
+    display.ForgetDrawing(target.window);
+    const auto before = display.Pixels(target.window, target.width, target.height);
+    if (!before) {
+        return std::nullopt;
     }
-    return times;
+    const auto start = Clock::now();
+    display.Press();
+    for (;;) {
+        const int left = 2000 - static_cast<int>(MsSince(start));
+        if (left <= 0 || !display.WaitForDrawing(target.window, left)) {
+            return std::nullopt;
+        }
+        const double drawn = MsSince(start);
+        const auto now = display.Pixels(target.window, target.width, target.height);
+        if (!now) {
+            return std::nullopt;
+        }
+        if (*now != *before) {
+            return drawn;
+        }
+    }
 }
 
 // ---- the figures ----
@@ -404,6 +505,60 @@ std::optional<xcb_window_t> GameToFirstLine(Display& display, bool music)
     return std::nullopt;
 }
 
+void PrintClicks(const char* what, const Series& clicks)
+{
+    std::printf("  %s", what);
+    for (const double time : clicks.values) {
+        std::printf(" %.1f", time);
+    }
+    std::printf(" ms");
+}
+
+// Clicks through the game's lines in turns with clicks on a bare window launched beside it, so that
+// a spell of this machine's slowness, which can last seconds and slows every program alike, falls
+// on both. Returns the game's times and the bare window's.
+std::pair<Series, Series> ClicksBesideTheBareWindow(Display& display, xcb_window_t gameWindow, const std::string& bare,
+                                                    int clicks)
+{
+    Series times;
+    Series bareTimes;
+    display.Drain();
+    Launch beside = Start(bare, fs::current_path().string());
+    const std::optional<xcb_window_t> bareWindow = display.WaitForMap(10000);
+    std::optional<Target> bareTarget;
+    std::optional<Target> gameTarget = ClickTarget(display, gameWindow);
+    if (bareWindow) {
+        // The top right corner, clear of the game's window in the middle of the screen.
+        constexpr int Margin = 8;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        if (display.Geometry(*bareWindow, x, y, width, height)) {
+            display.Move(*bareWindow, display.ScreenWidth() - width - Margin, Margin);
+            Sleep(300);
+            bareTarget = ClickTarget(display, *bareWindow);
+        }
+    }
+    for (int i = 0; i < clicks && gameTarget && bareTarget; ++i) {
+        for (const bool onBare : {true, false}) {
+            Series& into = onBare ? bareTimes : times;
+            const std::optional<double> time = ClickToNextLine(display, onBare ? *bareTarget : *gameTarget);
+            if (!time) {
+                (onBare ? bareTarget : gameTarget).reset();
+                break;
+            }
+            into.Add(time);
+            Sleep(200);
+        }
+    }
+    if (!bareTarget) {
+        std::fprintf(stderr, "  the bare window beside the game stopped answering\n");
+    }
+    Stop(beside);
+    return {times, bareTimes};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -442,7 +597,9 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("Waiting at a line for %d s, resident memory, click to next line; %d rounds:\n", seconds, rounds);
+    std::printf("Waiting at a line for %d s, resident memory, click to next line; %d rounds\n"
+                "(the game's clicks taken in turns with a bare window's beside it):\n",
+                seconds, rounds);
     for (int round = 0; round < rounds; ++round) {
         for (Subject* subject : {&floor, &off, &on}) {
             display.Drain();
@@ -458,18 +615,18 @@ int main(int argc, char** argv)
             const Waiting waiting = MeasureWaiting(launch.pid, seconds);
             subject->cpu.Add(waiting.cpuPercent);
             subject->wakeups.Add(waiting.wakeupsPerSecond);
-            subject->resident.Add(ResidentMb(launch.pid));
-            Series clicks;
-            for (const double time : ClickToNextLine(display, *window, Clicks)) {
-                clicks.Add(time);
-                subject->click.Add(time);
+            const double resident = ResidentMb(launch.pid);
+            subject->resident.Add(resident);
+            std::printf("  round %d %-18s cpu %.2f %%  %.1f wake-ups/s  %.1f MB", round + 1, subject->name,
+                        waiting.cpuPercent, waiting.wakeupsPerSecond, resident);
+            if (subject != &floor) {
+                const auto [clicks, bareClicks] = ClicksBesideTheBareWindow(display, *window, bare, Clicks);
+                PrintClicks("clicks", clicks);
+                PrintClicks("; the bare window's beside it", bareClicks);
+                subject->click.values.insert(subject->click.values.end(), clicks.values.begin(), clicks.values.end());
+                floor.click.values.insert(floor.click.values.end(), bareClicks.values.begin(), bareClicks.values.end());
             }
-            std::printf("  round %d %-18s cpu %.2f %%  %.1f wake-ups/s  %.1f MB  clicks", round + 1, subject->name,
-                        waiting.cpuPercent, waiting.wakeupsPerSecond, ResidentMb(launch.pid));
-            for (const double time : clicks.values) {
-                std::printf(" %.1f", time);
-            }
-            std::printf(" ms\n");
+            std::printf("\n");
             std::fflush(stdout);
             Stop(launch);
         }
