@@ -28,9 +28,6 @@ def main():
         if event.source is not None and event.source.description == "Line":
             heard.append((event.type, event.any_data))
 
-    pyatspi.Registry.registerEventListener(listen, "object:text-changed:insert")
-    pyatspi.Registry.registerEventListener(listen, "object:property-change:accessible-name")
-
     names = start_from_the_quiz()
     print("title buttons:", " / ".join(names))
     for expected in ("はじめから（音楽付き）", "はじめから（音楽なし）", "クイズから（音楽付き）"):
@@ -39,6 +36,13 @@ def main():
 
     game = wait_for("game window", lambda: window_named("Velmora 【京都大学】"), 20)
     print("caption:", game.name)
+
+    # Listening starts once the game is on the bus, as for a screen reader started beside a
+    # running game. A program learns what to send from the registry when it joins the bus and
+    # from each later registration; a registration made while it is joining can fall between
+    # the two and leave it silent, a race of the accessibility stack and not of the game.
+    pyatspi.Registry.registerEventListener(listen, "object:text-changed:insert")
+    pyatspi.Registry.registerEventListener(listen, "object:property-change:accessible-name")
 
     for number, expected in enumerate(intro):
         line = line_shown(expected)
