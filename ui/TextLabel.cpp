@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <utility>
 
 namespace velmora {
 
@@ -126,6 +127,46 @@ void TextLabel::Prepare(const QString& text)
     if (!m_next.Fits(text, font(), width)) {
         m_next = Broken{text, font(), width, BreakLines(text, QFontMetricsF(font()), width)};
     }
+    Drawn next = InsideFor(text);
+    if (CanDrawAhead(next) && !(next == m_drawnNext) && !(next == m_drawn)) {
+        Draw(next, m_next.lines);
+        m_drawnNext = std::move(next);
+    }
+}
+
+TextLabel::Drawn TextLabel::InsideFor(const QString& text) const
+{
+    return Drawn{text, font(), contentsRect().size(), devicePixelRatioF(), palette().color(foregroundRole()),
+                 palette().color(backgroundRole()), QImage()};
+}
+
+bool TextLabel::CanDrawAhead(const Drawn& inside) const
+{
+    // Copied pixel for pixel only where the label paints its own opaque background and its inside
+    // lies on whole device pixels; elsewhere the text is drawn in place.
+    return autoFillBackground() && inside.paper.alpha() == 255 && !inside.size.isEmpty() &&
+           inside.pixelRatio == std::floor(inside.pixelRatio);
+}
+
+void TextLabel::Draw(Drawn& inside, const QStringList& lines) const
+{
+    inside.image = QImage(inside.size * static_cast<int>(inside.pixelRatio), QImage::Format_RGB32);
+    inside.image.setDevicePixelRatio(inside.pixelRatio);
+    inside.image.fill(inside.paper);
+    QPainter painter(&inside.image);
+    DrawLines(painter, lines, QPoint(0, 0));
+}
+
+void TextLabel::DrawLines(QPainter& painter, const QStringList& lines, QPoint origin) const
+{
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    const QFontMetricsF metrics(font());
+    qreal baseline = origin.y() + metrics.ascent();
+    for (const QString& line : lines) {
+        painter.drawText(QPointF(origin.x(), baseline), line);
+        baseline += LinePitch();
+    }
 }
 
 int TextLabel::LinePitch() const
@@ -146,16 +187,22 @@ void TextLabel::paintEvent(QPaintEvent* event)
         QFrame::paintEvent(event);
     }
     QPainter painter(this);
-    painter.setClipRect(contentsRect());
-    painter.setFont(font());
-    painter.setPen(palette().color(foregroundRole()));
-    const QFontMetricsF metrics(font());
     const QRect area = contentsRect();
-    qreal baseline = area.top() + metrics.ascent();
-    for (const QString& line : Lines()) {
-        painter.drawText(QPointF(area.left(), baseline), line);
-        baseline += LinePitch();
+    painter.setClipRect(area);
+    Drawn inside = InsideFor(m_text);
+    if (!CanDrawAhead(inside)) {
+        DrawLines(painter, Lines(), area.topLeft());
+        return;
     }
+    if (!(inside == m_drawn)) {
+        if (inside == m_drawnNext) {
+            m_drawn = std::exchange(m_drawnNext, Drawn{});
+        } else {
+            Draw(inside, Lines());
+            m_drawn = std::move(inside);
+        }
+    }
+    painter.drawImage(area.topLeft(), m_drawn.image);
 }
 
 void TextLabel::mousePressEvent(QMouseEvent* event)

@@ -2,8 +2,10 @@
 
 #include "ui/ControlClick.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFrame>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +31,8 @@ public:
 
     // The lines the current text takes at the label's width and font.
     QStringList Lines() const;
-    // Works out now the lines of a text the label is to show next, so that showing it costs no
-    // line breaking; the current text's lines are kept too.
+    // Works out now the lines of a text the label is to show next and draws them, so that
+    // showing it costs no line breaking and no text drawing; the current text's are kept too.
     void Prepare(const QString& text);
     // Whether showing `text` now would need no line breaking.
     bool IsPrepared(const QString& text) const
@@ -70,6 +72,30 @@ private:
     };
     mutable Broken m_current;
     Broken m_next;
+
+    // The inside as drawn for one text: an opaque label's text is drawn once, off screen, and
+    // each paint only copies it (shaping and blending the glyphs cost most of a repaint).
+    struct Drawn {
+        QString text;
+        QFont font;
+        QSize size;
+        qreal pixelRatio = 0;
+        QColor ink;
+        QColor paper;
+        QImage image;
+        bool operator==(const Drawn& other) const
+        {
+            return text == other.text && font == other.font && size == other.size &&
+                   pixelRatio == other.pixelRatio && ink == other.ink && paper == other.paper;
+        }
+    };
+    // What the inside would be drawn for, for `text` now (without its image).
+    Drawn InsideFor(const QString& text) const;
+    bool CanDrawAhead(const Drawn& inside) const;
+    void Draw(Drawn& inside, const QStringList& lines) const;
+    void DrawLines(QPainter& painter, const QStringList& lines, QPoint origin) const;
+    mutable Drawn m_drawn;
+    Drawn m_drawnNext;
 };
 
 } // namespace velmora
