@@ -57,19 +57,30 @@ QImage ReadByContent(const QString& fileName, QString* error = nullptr, DecodedA
     return DecodeOrTake(*file.bytes, error, ahead);
 }
 
-// The twice-size drawing of `designed` when the screen calls for it and `twiceName` holds one,
-// else the design-size picture itself.
-QPixmap Sharpest(QImage designed, const QString& twiceName, qreal devicePixelRatio, DecodedAhead* ahead = nullptr)
+// The twice-size drawing of `designed` when the screen calls for it and `twiceName` holds one
+// (read by `read`), else the design-size picture itself.
+template <typename Read>
+QPixmap Sharpest(QImage designed, const QString& twiceName, qreal devicePixelRatio, Read read)
 {
     designed.setDevicePixelRatio(1.0);
     if (devicePixelRatio > 1.0 && QFileInfo::exists(twiceName)) {
-        QImage twice = ReadByContent(twiceName, nullptr, ahead);
+        QImage twice = read(twiceName);
         if (!twice.isNull() && twice.size() == designed.size() * 2) {
             twice.setDevicePixelRatio(2.0);
             return QPixmap::fromImage(twice);
         }
     }
     return QPixmap::fromImage(designed);
+}
+
+// The program's own pictures are PNG files built into it. Read as PNG and nothing else: a
+// reader left to find the format asks every image plugin installed first, loading each with
+// the libraries it needs (SVG, JPEG…), which the logo window would wait for.
+QImage ReadProgramPicture(const QString& path)
+{
+    QImageReader reader(path, QByteArrayLiteral("png"));
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 } // namespace
@@ -104,7 +115,8 @@ QPixmap LoadPictureFile(const QString& fileName, qreal devicePixelRatio, Decoded
     if (image.isNull()) {
         throw FatalError(QStringLiteral("The picture file \"%1\" cannot be read: %2.").arg(fileName, error));
     }
-    return Sharpest(image, TwiceSizeName(fileName), devicePixelRatio, &ahead);
+    return Sharpest(image, TwiceSizeName(fileName), devicePixelRatio,
+                    [&ahead](const QString& twiceName) { return ReadByContent(twiceName, nullptr, &ahead); });
 }
 
 void DecodedAhead::Prepare(const QString& fileName, qreal devicePixelRatio)
@@ -150,11 +162,11 @@ void DecodedAhead::Keep(const QByteArray& bytes, const QImage& image)
 QPixmap ProgramPicture(const QString& name, qreal devicePixelRatio)
 {
     const QString path = QStringLiteral(":/pictures/") + name;
-    const QImage image(path);
+    const QImage image = ReadProgramPicture(path);
     if (image.isNull()) {
         return {};
     }
-    return Sharpest(image, TwiceSizeName(path), devicePixelRatio);
+    return Sharpest(image, TwiceSizeName(path), devicePixelRatio, ReadProgramPicture);
 }
 
 QIcon ProgramIcon(const QString& name)
@@ -162,7 +174,7 @@ QIcon ProgramIcon(const QString& name)
     QIcon icon(ProgramPicture(name));
     // Added as a plain pixmap of twice the size: an icon offers its sizes, and the window system
     // or a high-density screen picks the larger one.
-    const QImage twice(QStringLiteral(":/pictures/") + TwiceSizeName(name));
+    const QImage twice = ReadProgramPicture(QStringLiteral(":/pictures/") + TwiceSizeName(name));
     if (!twice.isNull()) {
         QImage plain = twice;
         plain.setDevicePixelRatio(1.0);
