@@ -127,20 +127,19 @@ void TextLabel::Prepare(const QString& text)
     if (!m_next.Fits(text, font(), width)) {
         m_next = Broken{text, font(), width, BreakLines(text, QFontMetricsF(font()), width)};
     }
-    Drawn next = InsideFor(text);
-    if (CanDrawAhead(next) && !(next == m_drawnNext) && !(next == m_drawn)) {
-        Draw(next, m_next.lines);
-        m_drawnNext = std::move(next);
+    const Inside next = InsideFor(text);
+    if (CanDrawAhead(next) && next != m_drawnNext.inside && next != m_drawn.inside) {
+        m_drawnNext = Draw(next, m_next.lines);
     }
 }
 
-TextLabel::Drawn TextLabel::InsideFor(const QString& text) const
+TextLabel::Inside TextLabel::InsideFor(const QString& text) const
 {
-    return Drawn{text, font(), contentsRect().size(), devicePixelRatioF(), palette().color(foregroundRole()),
-                 palette().color(backgroundRole()), QImage()};
+    return Inside{text, font(), contentsRect().size(), devicePixelRatioF(), palette().color(foregroundRole()),
+                  palette().color(backgroundRole())};
 }
 
-bool TextLabel::CanDrawAhead(const Drawn& inside) const
+bool TextLabel::CanDrawAhead(const Inside& inside) const
 {
     // Copied pixel for pixel only where the label paints its own opaque background and its inside
     // lies on whole device pixels; elsewhere the text is drawn in place.
@@ -148,13 +147,15 @@ bool TextLabel::CanDrawAhead(const Drawn& inside) const
            inside.pixelRatio == std::floor(inside.pixelRatio);
 }
 
-void TextLabel::Draw(Drawn& inside, const QStringList& lines) const
+TextLabel::Drawn TextLabel::Draw(const Inside& inside, const QStringList& lines) const
 {
-    inside.image = QImage(inside.size * static_cast<int>(inside.pixelRatio), QImage::Format_RGB32);
-    inside.image.setDevicePixelRatio(inside.pixelRatio);
-    inside.image.fill(inside.paper);
-    QPainter painter(&inside.image);
+    QImage image(inside.size * static_cast<int>(inside.pixelRatio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(inside.pixelRatio);
+    image.fill(inside.paper);
+    QPainter painter(&image);
     DrawLines(painter, lines, QPoint(0, 0));
+    painter.end();
+    return Drawn{inside, std::move(image)};
 }
 
 void TextLabel::DrawLines(QPainter& painter, const QStringList& lines, QPoint origin) const
@@ -189,18 +190,13 @@ void TextLabel::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect area = contentsRect();
     painter.setClipRect(area);
-    Drawn inside = InsideFor(m_text);
+    const Inside inside = InsideFor(m_text);
     if (!CanDrawAhead(inside)) {
         DrawLines(painter, Lines(), area.topLeft());
         return;
     }
-    if (!(inside == m_drawn)) {
-        if (inside == m_drawnNext) {
-            m_drawn = std::exchange(m_drawnNext, Drawn{});
-        } else {
-            Draw(inside, Lines());
-            m_drawn = std::move(inside);
-        }
+    if (inside != m_drawn.inside) {
+        m_drawn = inside == m_drawnNext.inside ? std::exchange(m_drawnNext, Drawn{}) : Draw(inside, Lines());
     }
     painter.drawImage(area.topLeft(), m_drawn.image);
 }

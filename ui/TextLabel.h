@@ -74,25 +74,24 @@ private:
     Broken m_next;
 
     // The inside as drawn for one text: an opaque label's text is drawn once, off screen, and
-    // each paint only copies it (shaping and blending the glyphs cost most of a repaint).
-    struct Drawn {
+    // each paint only copies it (shaping and blending the glyphs cost most of a repaint). The
+    // picture holds only for what it was drawn for.
+    struct Inside {
         QString text;
         QFont font;
         QSize size;
         qreal pixelRatio = 0;
         QColor ink;
         QColor paper;
-        QImage image;
-        bool operator==(const Drawn& other) const
-        {
-            return text == other.text && font == other.font && size == other.size &&
-                   pixelRatio == other.pixelRatio && ink == other.ink && paper == other.paper;
-        }
+        bool operator==(const Inside& other) const = default;
     };
-    // What the inside would be drawn for, for `text` now (without its image).
-    Drawn InsideFor(const QString& text) const;
-    bool CanDrawAhead(const Drawn& inside) const;
-    void Draw(Drawn& inside, const QStringList& lines) const;
+    struct Drawn {
+        Inside inside;
+        QImage image;
+    };
+    Inside InsideFor(const QString& text) const;
+    bool CanDrawAhead(const Inside& inside) const;
+    Drawn Draw(const Inside& inside, const QStringList& lines) const;
     void DrawLines(QPainter& painter, const QStringList& lines, QPoint origin) const;
     mutable Drawn m_drawn;
     Drawn m_drawnNext;

@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include <functional>
-#include <memory>
 
 using namespace velmora;
 
@@ -14,36 +13,40 @@ namespace {
 const QString kFirst = QStringLiteral("「寝坊した……！　集合は八時だったのに、もう九時を回っている。」");
 const QString kSecond = QStringLiteral("清水寺の坂道で、隣のクラスの女の子たちが手を振っていた。");
 
-// A label as the game window makes one: opaque, framed, in the line font.
-std::unique_ptr<TextLabel> MakeLabel(QWidget& parent, bool opaque)
-{
-    auto label = std::make_unique<TextLabel>(&parent);
-    label->setGeometry(8, 8, 349, 73);
-    label->setFrameShape(QFrame::Box);
-    label->setFont(JapaneseGothic(11.25));
-    label->setAutoFillBackground(opaque);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-    return label;
-}
+// A label as the game window makes one (framed, in the line font) inside a window of its own.
+struct ShownLabel {
+    explicit ShownLabel(bool opaque) : label(&parent)
+    {
+        parent.resize(400, 120);
+        label.setGeometry(8, 8, 349, 73);
+        label.setFrameShape(QFrame::Box);
+        label.setFont(JapaneseGothic(11.25));
+        label.setAutoFillBackground(opaque);
+        QPalette palette = label.palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label.setPalette(palette);
+    }
+    // Shows the window with `text` on the label, as the line on screen.
+    bool Show(const QString& text)
+    {
+        label.setText(text);
+        parent.show();
+        return QTest::qWaitForWindowExposed(&parent);
+    }
+    QImage Shot() { return label.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-QImage Shot(TextLabel& label)
-{
-    return label.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+    QWidget parent;
+    TextLabel label;
+};
 
 // The label as drawn glyph by glyph in its own paint, which is what a copy drawn ahead must match.
 QImage DrawnInPlace(const std::function<void(TextLabel&)>& setUp, const QString& text)
 {
-    QWidget parent;
-    parent.resize(400, 120);
-    auto label = MakeLabel(parent, false);
-    setUp(*label);
-    label->setText(text);
-    parent.show();
-    return Shot(*label);
+    ShownLabel shown(false);
+    setUp(shown.label);
+    shown.Show(text);
+    return shown.Shot();
 }
 
 } // namespace
@@ -63,20 +66,16 @@ private slots:
     void aTextShowsTheSameWhetherDrawnAheadOrInPlace()
     {
         QFETCH(bool, prepared);
-        QWidget parent;
-        parent.resize(400, 120);
-        auto label = MakeLabel(parent, true);
-        label->setText(kFirst);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        ShownLabel shown(true);
+        QVERIFY(shown.Show(kFirst));
         if (prepared) {
-            label->Prepare(kSecond);
+            shown.label.Prepare(kSecond);
         }
-        label->setText(kSecond);
+        shown.label.setText(kSecond);
 
-        const QImage shown = Shot(*label);
-        QCOMPARE(shown, DrawnInPlace([](TextLabel&) {}, kSecond));
-        QVERIFY(shown != DrawnInPlace([](TextLabel&) {}, kFirst));
+        const QImage shot = shown.Shot();
+        QCOMPARE(shot, DrawnInPlace([](TextLabel&) {}, kSecond));
+        QVERIFY(shot != DrawnInPlace([](TextLabel&) {}, kFirst));
     }
 
     // What was drawn ahead belongs to the font, colours and size it was drawn with; a label
@@ -101,32 +100,24 @@ private slots:
     void aLabelChangedAfterPreparingShowsTheChange()
     {
         QFETCH(std::function<void(TextLabel&)>, change);
-        QWidget parent;
-        parent.resize(400, 120);
-        auto label = MakeLabel(parent, true);
-        label->setText(kFirst);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        label->Prepare(kSecond);
-        change(*label);
-        label->setText(kSecond);
+        ShownLabel shown(true);
+        QVERIFY(shown.Show(kFirst));
+        shown.label.Prepare(kSecond);
+        change(shown.label);
+        shown.label.setText(kSecond);
 
-        QCOMPARE(Shot(*label), DrawnInPlace(change, kSecond));
+        QCOMPARE(shown.Shot(), DrawnInPlace(change, kSecond));
     }
 
     // Preparing a line must not disturb the one on screen, which is repainted whenever the
     // window is uncovered while the player reads it.
     void theLineOnScreenRepaintsUnchangedAfterTheNextIsPrepared()
     {
-        QWidget parent;
-        parent.resize(400, 120);
-        auto label = MakeLabel(parent, true);
-        label->setText(kFirst);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        const QImage before = Shot(*label);
-        label->Prepare(kSecond);
-        QCOMPARE(Shot(*label), before);
+        ShownLabel shown(true);
+        QVERIFY(shown.Show(kFirst));
+        const QImage before = shown.Shot();
+        shown.label.Prepare(kSecond);
+        QCOMPARE(shown.Shot(), before);
     }
 };
 
